@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include <KAuth/ActionReply>
+#include <QObject>
+#include <QVariantMap>
+
+class IntegritySecurityHelper : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    KAuth::ActionReply readafickconfig(const QVariantMap &args);
+    KAuth::ActionReply writeafickconfig(const QVariantMap &args);
+    KAuth::ActionReply rollbackconfig(const QVariantMap &args);
+    KAuth::ActionReply entryinfolist(const QVariantMap &args);
+    KAuth::ActionReply initializeafickdatabasemethod(const QVariantMap &args);
+    KAuth::ActionReply checkintegritymethod(const QVariantMap &args);
+    KAuth::ActionReply enableservicemethod(const QVariantMap &args);
+    KAuth::ActionReply enablefailurescriptmethod(const QVariantMap &args);
+};

@@ -1,0 +1,21 @@
+#!/bin/sh
+# SPDX-FileCopyrightText: 2026 Integrity control developers
+# SPDX-License-Identifier: GPL-2.0-or-later
+#
+# Sets everything up on a fresh Debian 12 machine and runs the whole test
+# suite, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Run as root: the end-to-end tests build a private mount namespace.
+set -eu
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+build=${BUILD_DIR:-build-test}
+cmake -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_INSTALL_PREFIX=/usr \
+    -DBUILD_TESTING=ON \
+    -DTRUSTWATCH_WERROR=ON \
+    -DECM_ENABLE_SANITIZERS='address;undefined'
+cmake --build "$build"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
