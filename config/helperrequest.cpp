@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "helperrequest.h"
+
+#include <KAuth/Action>
+#include <KAuth/ExecuteJob>
+
+#include <QEventLoop>
+
+namespace
+{
+// Time left for a person to find and answer the authentication dialog.
+constexpr int authenticationAllowanceMs = 2 * 60 * 1000;
+// Reading, writing or listing: generous, since a listing of a very large
+// directory is encoded in one go.
+constexpr int shortActionLimitMs = 30 * 1000;
+// The helper stops a script after 30 s and then waits for it to end.
+constexpr int scriptActionLimitMs = 45 * 1000;
+}
+
+int HelperRequest::timeoutFor(Duration duration)
+{
+    return authenticationAllowanceMs + (duration == Duration::Script ? scriptActionLimitMs : shortActionLimitMs);
+}
+
+HelperRequest *HelperRequest::queue()
+{
+    static HelperRequest instance;
+    return &instance;
+}
+
+HelperReply HelperRequest::run(const QString &action, const QVariantMap &arguments, Duration duration)
+{
+    HelperReply reply;
+    bool finished = false;
+    QEventLoop loop;
+    queue()->enqueue({action, arguments, duration, QPointer<QObject>(&loop), [&](const HelperReply &result) {
+                          reply = result;
+                          finished = true;
+                          loop.quit();
+                      }});
+    while (!finished) {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    return reply;
+}
+
+void HelperRequest::start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration)
+{
+    queue()->enqueue({action, arguments, duration, QPointer<QObject>(context), std::move(done)});
+}
+
+void HelperRequest::enqueue(Pending &&request)
+{
+    m_pending.push_back(std::move(request));
+    if (!m_busy) {
+        startNext();
+    }
+}
+
+void HelperRequest::startNext()
+{
+    if (m_pending.empty()) {
+        m_busy = false;
+        return;
+    }
+    m_busy = true;
+    Pending request = std::move(m_pending.front());
+    m_pending.pop_front();
+
+    KAuth::Action action(QLatin1String(helperId) + QLatin1Char('.') + request.action);
+    action.setHelperId(QLatin1String(helperId));
+    if (!request.arguments.isEmpty()) {
+        action.setArguments(request.arguments);
+    }
+    action.setTimeout(timeoutFor(request.duration));
+
+    KAuth::ExecuteJob *job = action.execute();
+    connect(job, &KJob::result, this, [this, job, context = request.context, done = std::move(request.done)]() {
+        const HelperReply reply{job->error(), job->errorString(), job->data()};
+        // The next request starts before this one's handler runs: a handler
+        // may itself make a blocking request, which must not wait for a
+        // queue that only moves on once the handler has returned.
+        startNext();
+        if (context) {
+            done(reply);
+        }
+    });
+    job->start();
+}
