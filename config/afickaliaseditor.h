@@ -1,0 +1,69 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include "afickrecords.h"
+
+#include <QObject>
+
+/**
+ * The edited aliases of the afick configuration, one set per process.
+ *
+ * The configuration editor fills it after every parse and compares it with
+ * what it parsed; the user interface lists, selects, renames and edits the
+ * aliases. Names received from the user interface are always turned into
+ * attribute codes, so both codes and descriptions are accepted.
+ */
+class AfickAliasEditor : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList aliases READ aliases NOTIFY attributesChanged)
+    Q_PROPERTY(bool showFullNames READ showFullNames WRITE setShowFullNames NOTIFY attributesChanged)
+    Q_PROPERTY(QString currentAlias READ currentAlias WRITE setCurrentAlias NOTIFY attributesChanged)
+    Q_PROPERTY(QStringList aliasAttributes READ aliasAttributes NOTIFY attributesChanged)
+    Q_PROPERTY(QStringList unusedAliasAttributes READ unusedAliasAttributes NOTIFY attributesChanged)
+
+public:
+    /// The process-wide instance, created on first use and never destroyed.
+    static AfickAliasEditor *instance();
+
+    AfickAliasMap &aliasMap();
+    /// Replaces all aliases; the current alias stays selected even if @p map lacks it.
+    void setAliasMap(const AfickAliasMap &map);
+
+    /// Alias names, shown as descriptions where a name equals an attribute code.
+    QStringList aliases() const;
+
+    bool showFullNames() const;
+    void setShowFullNames(bool showFullNames);
+
+    QString currentAlias() const;
+    /// Selects @p name, creating an empty alias of that name when there is none.
+    void setCurrentAlias(const QString &name);
+    /// Deselects the current alias without notification.
+    void clearCurrentAlias();
+
+    QStringList aliasAttributes() const;
+    /// The other aliases, then the vocabulary, less what the current alias holds.
+    QStringList unusedAliasAttributes() const;
+
+    /// Moves the current alias to @p newName, replacing any alias of that name.
+    Q_INVOKABLE void renameCurrentAlias(const QString &newName);
+    /// Appends @p attribute to the current alias, even if it is there already.
+    Q_INVOKABLE void addAliasAttribute(const QString &attribute);
+    /// Removes every occurrence of @p attribute from the current alias.
+    Q_INVOKABLE void removeAliasAttribute(const QString &attribute);
+
+Q_SIGNALS:
+    void attributesChanged();
+
+private:
+    AfickAliasEditor() = default;
+
+    AfickAlias &currentRecord();
+
+    AfickAliasMap m_aliasMap;
+    QString m_currentAlias;
+    bool m_showFullNames = false;
+};

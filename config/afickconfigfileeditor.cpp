@@ -1,0 +1,234 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "afickconfigfileeditor.h"
+
+#include "afickaliaseditor.h"
+
+#include <KLocalizedString>
+
+#include <QDebug>
+
+#include <algorithm>
+
+namespace
+{
+// A record edited into holding a line break would smuggle extra lines
+// (directives, rules) into the file; such a record is never written.
+bool isSingleLine(const QString &text)
+{
+    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+}
+}
+
+AfickConfigFileEditor::AfickConfigFileEditor(QObject *parent)
+    : QObject(parent)
+{
+    connect(
+        this,
+        &AfickConfigFileEditor::readConfigError,
+        this,
+        [](const QString &error) {
+            qWarning() << "readConfigError:" << error;
+        },
+        Qt::DirectConnection);
+    connect(
+        this,
+        &AfickConfigFileEditor::writeConfigError,
+        this,
+        [](const QString &error) {
+            qWarning() << "writeConfigError:" << error;
+        },
+        Qt::DirectConnection);
+}
+
+void AfickConfigFileEditor::applyConfigLines(const QStringList &lines)
+{
+    m_configLines = lines;
+    m_configLoaded = true;
+    parseConfig();
+}
+
+bool AfickConfigFileEditor::isConfigLoaded() const
+{
+    return m_configLoaded;
+}
+
+const QStringList &AfickConfigFileEditor::configLines() const
+{
+    return m_configLines;
+}
+
+const AfickAliasMap &AfickConfigFileEditor::parsedAliases() const
+{
+    return m_parsedAliases;
+}
+
+const AfickRuleMap &AfickConfigFileEditor::parsedRules() const
+{
+    return m_parsedRules;
+}
+
+const LineIndexMap &AfickConfigFileEditor::aliasLineIndex() const
+{
+    return m_aliasLineIndex;
+}
+
+const LineIndexMap &AfickConfigFileEditor::ruleLineIndex() const
+{
+    return m_ruleLineIndex;
+}
+
+AfickRuleMap &AfickConfigFileEditor::currentRules()
+{
+    return m_currentRules;
+}
+
+AfickAliasMap &AfickConfigFileEditor::currentAliases()
+{
+    return AfickAliasEditor::instance()->aliasMap();
+}
+
+void AfickConfigFileEditor::setRule(const AfickRule &rule)
+{
+    m_currentRules.insert(rule.path, rule);
+}
+
+void AfickConfigFileEditor::parseConfig()
+{
+    m_parsedRules.clear();
+    m_parsedAliases.clear();
+    m_aliasLineIndex.clear();
+    m_ruleLineIndex.clear();
+
+    for (int index = 0; index < m_configLines.size(); ++index) {
+        const QString &line = m_configLines.at(index);
+        QString simplified = line.simplified();
+        // Comments, directives and preprocessor lines are not the module's to edit.
+        if (simplified.isEmpty() || simplified.startsWith(QLatin1Char('#')) || simplified.contains(QLatin1String(":="))
+            || simplified.contains(QLatin1String("@@"))) {
+            continue;
+        }
+        simplified.replace(QLatin1String(" = "), QLatin1String("="));
+        if (!simplified.startsWith(QLatin1Char('=')) && simplified.contains(QLatin1Char('='))) {
+            parseAliasLine(simplified, line, index);
+        } else {
+            parseRuleLine(simplified, line, index);
+        }
+    }
+
+    m_currentRules = m_parsedRules;
+    AfickAliasEditor::instance()->setAliasMap(m_parsedAliases);
+}
+
+void AfickConfigFileEditor::parseAliasLine(const QString &simplified, const QString &line, int index)
+{
+    const QStringList parts = simplified.split(QLatin1Char('='));
+    if (parts.size() != 2) {
+        Q_EMIT readConfigError(i18n("Wrong alias: %1", line));
+        return;
+    }
+    const QString &name = parts.at(0);
+    m_parsedAliases.insert(name, AfickAlias{name, parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)});
+    m_aliasLineIndex.insert(name, index);
+}
+
+void AfickConfigFileEditor::parseRuleLine(QString simplified, const QString &line, int index)
+{
+    QString prefix;
+    if (simplified.startsWith(QLatin1Char('!')) || simplified.startsWith(QLatin1Char('='))) {
+        prefix = simplified.left(1);
+        simplified.remove(0, 1);
+    }
+    const QStringList parts = simplified.split(QLatin1Char(' '));
+    // An empty path comes from a blank after the prefix ("! /boot/map"); taken
+    // literally it would make the next word an attribute of the path "", and
+    // every such line would overwrite the previous one.
+    if (parts.size() != 2 || parts.at(0).isEmpty()) {
+        Q_EMIT readConfigError(i18n("Wrong rule: %1", line));
+        return;
+    }
+    const QString &path = parts.at(0);
+    m_parsedRules.insert(path, AfickRule{prefix, path, parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)});
+    m_ruleLineIndex.insert(path, index);
+}
+
+bool AfickConfigFileEditor::hasChanges() const
+{
+    return m_parsedRules != m_currentRules || m_parsedAliases != AfickAliasEditor::instance()->aliasMap();
+}
+
+bool AfickConfigFileEditor::isRuleChanged(const QString &path) const
+{
+    return m_currentRules.value(path) != m_parsedRules.value(path);
+}
+
+bool AfickConfigFileEditor::isAliasChanged(const QString &name) const
+{
+    return AfickAliasEditor::instance()->aliasMap().value(name) != m_parsedAliases.value(name);
+}
+
+QString AfickConfigFileEditor::formatAliasLine(const AfickAlias &alias)
+{
+    if (alias.attributes.isEmpty()) {
+        return QString();
+    }
+    return alias.name + QLatin1String(" = ") + alias.attributes.join(QLatin1Char('+'));
+}
+
+QString AfickConfigFileEditor::formatRuleLine(const AfickRule &rule)
+{
+    if (rule.attributes.isEmpty()) {
+        return QString();
+    }
+    return rule.prefix + rule.path + QLatin1Char(' ') + rule.attributes.join(QLatin1Char('+'));
+}
+
+QStringList AfickConfigFileEditor::linesToSave() const
+{
+    const AfickAliasMap &aliases = AfickAliasEditor::instance()->aliasMap();
+    QStringList lines = m_configLines;
+
+    // Replacing in place keeps every recorded line index valid; an emptied
+    // line is how a deletion reaches the file.
+    int lastAliasIndex = 0;
+    for (auto it = m_aliasLineIndex.cbegin(); it != m_aliasLineIndex.cend(); ++it) {
+        lastAliasIndex = std::max(lastAliasIndex, it.value());
+        if (isAliasChanged(it.key())) {
+            const QString text = formatAliasLine(aliases.value(it.key()));
+            if (isSingleLine(text)) {
+                lines[it.value()] = text;
+            }
+        }
+    }
+    for (auto it = m_ruleLineIndex.cbegin(); it != m_ruleLineIndex.cend(); ++it) {
+        if (isRuleChanged(it.key())) {
+            const QString text = formatRuleLine(m_currentRules.value(it.key()));
+            if (isSingleLine(text)) {
+                lines[it.value()] = text;
+            }
+        }
+    }
+
+    for (auto it = m_currentRules.cbegin(); it != m_currentRules.cend(); ++it) {
+        const QString text = formatRuleLine(it.value());
+        if (!m_parsedRules.contains(it.key()) && isSingleLine(text)) {
+            lines.append(text);
+        }
+    }
+
+    // New aliases go right after the last alias definition, in descending
+    // name order; without any alias definition, after the first line.
+    QStringList newAliasLines;
+    for (auto it = aliases.cbegin(); it != aliases.cend(); ++it) {
+        const QString text = formatAliasLine(it.value());
+        if (!m_parsedAliases.contains(it.key()) && isSingleLine(text)) {
+            newAliasLines.prepend(text);
+        }
+    }
+    const int aliasPosition = std::min(lastAliasIndex + 1, int(lines.size()));
+    lines = lines.mid(0, aliasPosition) + newAliasLines + lines.mid(aliasPosition);
+
+    lines.removeAll(QString());
+    return lines;
+}

@@ -1,0 +1,68 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include "afickrecords.h"
+
+#include <QObject>
+
+/**
+ * The rule of the path selected in the file-system tree, as the user
+ * interface edits it; one per process.
+ *
+ * Loading a rule (assignRule, setAliasNames) is silent, so selecting a path
+ * never alters the configuration; every edit announces itself through
+ * attributesChanged(), on which the tree model writes the rule back.
+ */
+class AfickCurrentRule : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString prefix READ prefix WRITE setPrefix NOTIFY attributesChanged)
+    // Constant to the user interface: assignRule changes it without notification.
+    Q_PROPERTY(QString path READ path CONSTANT)
+    Q_PROPERTY(QStringList attributes READ attributes NOTIFY attributesChanged)
+    Q_PROPERTY(QStringList unusedAttributes READ unusedAttributes NOTIFY attributesChanged)
+    Q_PROPERTY(bool showFullNames READ showFullNames WRITE setShowFullNames NOTIFY attributesChanged)
+
+public:
+    /// The process-wide instance, created on first use and never destroyed.
+    static AfickCurrentRule *instance();
+
+    /// Takes over the prefix, path and attributes of @p rule without notification.
+    void assignRule(const AfickRule &rule);
+    /// The alias names offered by unusedAttributes(), set without notification.
+    void setAliasNames(const QStringList &names);
+    /// The rule as codes, whatever showFullNames says.
+    AfickRule rule() const;
+
+    QString prefix() const;
+    void setPrefix(const QString &prefix);
+    QString path() const;
+    QStringList attributes() const;
+    /// The alias names, then the vocabulary, less what the rule already has.
+    QStringList unusedAttributes() const;
+
+    bool showFullNames() const;
+    void setShowFullNames(bool showFullNames);
+
+    /// Appends @p attribute unless the rule has it already.
+    Q_INVOKABLE void addAttribute(const QString &attribute);
+    /// Removes every occurrence of @p attribute.
+    Q_INVOKABLE void removeAttribute(const QString &attribute);
+
+Q_SIGNALS:
+    void attributesChanged();
+
+private:
+    AfickCurrentRule() = default;
+
+    QString toStoredName(const QString &attribute) const;
+    QStringList toShownNames(const QStringList &names) const;
+
+    QString m_prefix;
+    QString m_path;
+    QStringList m_attributes;
+    QStringList m_aliasNames;
+    bool m_showFullNames = false;
+};

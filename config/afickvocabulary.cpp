@@ -1,0 +1,110 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "afickvocabulary.h"
+
+#include <KLocalizedString>
+
+#include <QtGlobal>
+
+namespace
+{
+struct Tables {
+    Tables()
+    {
+        const std::pair<QString, QString> descriptions[] = {
+            {QStringLiteral("a"), i18n("atime")},
+            {QStringLiteral("b"), i18n("blocks")},
+            {QStringLiteral("c"), i18n("ctime")},
+            {QStringLiteral("d"), i18n("device")},
+            {QStringLiteral("g"), i18n("group")},
+            {QStringLiteral("i"), i18n("inode")},
+            {QStringLiteral("m"), i18n("mtime")},
+            {QStringLiteral("md5"), i18n("md5 checksum")},
+            {QStringLiteral("n"), i18n("number of hard links")},
+            {QStringLiteral("p"), i18n("permissions")},
+            {QStringLiteral("u"), i18n("user")},
+            {QStringLiteral("s"), i18n("file size")},
+            {QStringLiteral("sha1"), i18n("sha1 checksum")},
+        };
+        // Inserted in table order so that, should two descriptions translate
+        // alike, the later code wins the reverse lookup.
+        for (const auto &[code, description] : descriptions) {
+            choiceNames.append(code);
+            codeDescriptions.insert(code, description);
+            codesByDescription.insert(description, code);
+        }
+        choiceNames << QStringLiteral("all") << QStringLiteral("R") << QStringLiteral("L") << QStringLiteral("E");
+    }
+
+    QStringList choiceNames;
+    QMap<QString, QString> codeDescriptions;
+    QMap<QString, QString> codesByDescription;
+};
+
+// A function-local static rather than namespace-scope tables: another
+// translation unit's static initialiser may look a name up before this one's
+// initialisers have run.
+const Tables &tables()
+{
+    static const Tables instance;
+    return instance;
+}
+
+// Descriptions are fixed in the language active when the library is loaded,
+// not in whatever language is active at the first lookup.
+void buildTablesAtLoad()
+{
+    tables();
+}
+}
+
+Q_CONSTRUCTOR_FUNCTION(buildTablesAtLoad)
+
+namespace AfickVocabulary
+{
+const QStringList &AttributeChoiceNames()
+{
+    return tables().choiceNames;
+}
+
+const QMap<QString, QString> &AttributeDescriptions()
+{
+    return tables().codeDescriptions;
+}
+
+const QMap<QString, QString> &AttributeCodesByDescription()
+{
+    return tables().codesByDescription;
+}
+
+QString toDescription(const QString &name)
+{
+    return AttributeDescriptions().value(name, name);
+}
+
+QStringList toDescription(const QStringList &names)
+{
+    QStringList descriptions;
+    descriptions.reserve(names.size());
+    for (const QString &name : names) {
+        descriptions.append(toDescription(name));
+    }
+    return descriptions;
+}
+
+QString toCode(const QString &text)
+{
+    return AttributeCodesByDescription().value(text, text);
+}
+
+QStringList toCode(const QStringList &texts)
+{
+    QStringList codes;
+    codes.reserve(texts.size());
+    for (const QString &text : texts) {
+        codes.append(toCode(text));
+    }
+    return codes;
+}
+}
