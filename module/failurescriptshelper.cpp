@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "failurescriptshelper.h"
+
+#include "helperrequest.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+
+namespace
+{
+const QString scriptsDirectory = QStringLiteral("/etc/tirvane-integrity/failure.d");
+const QLatin1String enabledSuffix(".sh");
+const QLatin1String disabledSuffix(".sh.disabled");
+const QLatin1String disablingSuffix(".disabled");
+
+QString switchedName(const QString &name, bool enabled)
+{
+    if (enabled && name.endsWith(disabledSuffix)) {
+        return name.left(name.size() - disabledSuffix.size()) + enabledSuffix;
+    }
+    if (!enabled && name.endsWith(enabledSuffix)) {
+        return name + disablingSuffix;
+    }
+    return name;
+}
+
+// The helper resolves the names against the scripts directory and checks
+// nothing else, so a name that is not a plain entry of that directory would
+// rename something elsewhere.
+bool isPlainFileName(const QString &name)
+{
+    return !name.contains(QLatin1Char('/')) && name != QLatin1String(".") && name != QLatin1String("..");
+}
+}
+
+FailureScriptsHelper::FailureScriptsHelper(QObject *parent)
+    : QObject(parent)
+    , watcher(new QFileSystemWatcher(this))
+{
+    // Adding a missing directory only produces a warning in the log; there
+    // is nothing to watch then, as the directory's absence already says.
+    if (QFileInfo(scriptsDirectory).isDir()) {
+        watcher->addPath(scriptsDirectory);
+    }
+    onFileChanged(scriptsDirectory);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &FailureScriptsHelper::onFileChanged);
+}
+
+QString FailureScriptsHelper::scriptsPath() const
+{
+    return scriptsDirectory;
+}
+
+void FailureScriptsHelper::onFileChanged(const QString &path)
+{
+    scripts = QDir(path).entryList(QDir::Files, QDir::Name);
+    Q_EMIT filesChanged();
+}
+
+void FailureScriptsHelper::enableScript(const QString &name, bool enabled)
+{
+    const QString newName = switchedName(name, enabled);
+    if (newName == name || !isPlainFileName(name)) {
+        return;
+    }
+    // With this object as the context, a reply that arrives after the
+    // object has gone is dropped instead of reaching a dangling pointer.
+    HelperRequest::start(QStringLiteral("enablefailurescriptmethod"),
+                         {{QStringLiteral("oldName"), name}, {QStringLiteral("newName"), newName}},
+                         this,
+                         [this, name, enabled](const HelperReply &reply) {
+                             Q_EMIT scriptEnableChanged(name, reply.succeeded() ? enabled : !enabled);
+                         });
+}

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QFileSystemWatcher;
+
+/**
+ * The scripts run when an integrity check fails.
+ *
+ * A script is on when its name ends in ".sh" and off when it ends in
+ * ".sh.disabled"; switching renames it through the privileged helper. The
+ * directory is listed with the user's own rights and followed as it changes.
+ */
+class FailureScriptsHelper : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList scripts MEMBER scripts NOTIFY filesChanged)
+
+public:
+    explicit FailureScriptsHelper(QObject *parent = nullptr);
+
+    Q_INVOKABLE void enableScript(const QString &name, bool enabled);
+    Q_INVOKABLE QString scriptsPath() const;
+
+Q_SIGNALS:
+    void filesChanged();
+    void scriptEnableChanged(const QString &inName, bool inEnable);
+
+private Q_SLOTS:
+    void onFileChanged(const QString &path);
+
+private:
+    QFileSystemWatcher *watcher;
+    QStringList scripts;
+};
