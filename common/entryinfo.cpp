@@ -67,15 +67,16 @@ QDataStream &operator<<(QDataStream &stream, const EntryInfo &entry)
 
 QDataStream &operator>>(QDataStream &stream, EntryInfo &entry)
 {
-    // A truncated or corrupt record must not leave half-read garbage behind:
-    // QDataStream sets its status and yields empty values for what it could not read.
+    // A truncated or corrupt record yields an empty entry rather than a mix of
+    // read fields and leftovers.
     QString filePath;
     QString fileName;
     QString iconName;
     qint32 permissions = 0;
     stream >> filePath >> fileName >> iconName >> permissions;
     if (stream.status() != QDataStream::Ok) {
-        permissions = 0;
+        entry = EntryInfo();
+        return stream;
     }
     entry.setFilePath(filePath);
     entry.setFileName(fileName);

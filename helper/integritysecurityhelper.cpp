@@ -3,36 +3,69 @@
 
 #include "integritysecurityhelper.h"
 
-// Placeholder bodies until the actions land; every one refuses.
-KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &)
+#include "configfile.h"
+#include "directorylister.h"
+#include "failurescriptrenamer.h"
+#include "scriptrunner.h"
+#include "unitfileswitch.h"
+
+namespace
 {
-    return KAuth::ActionReply::HelperErrorReply();
-}
-KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &)
+constexpr int ScriptTimeLimitMs = 30000;
+
+QString configPath(const QVariantMap &args)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    return args.value(QStringLiteral("path"), QStringLiteral("/etc/afick.conf")).toString();
 }
-KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &)
+}
+
+KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    return ConfigFile(configPath(args)).read();
 }
-KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &)
+
+KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    const QStringList lines = args.value(QStringLiteral("config")).toStringList();
+    return ConfigFile(configPath(args)).write(lines);
 }
+
+KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)
+{
+    return ConfigFile(configPath(args)).restoreBackup();
+}
+
+KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &args)
+{
+    const QString path = args.value(QStringLiteral("path"), QStringLiteral("/")).toString();
+    const QStringList nameFilters = args.value(QStringLiteral("nameFilters")).toStringList();
+    const int filters = args.value(QStringLiteral("filters"), -1).toInt();
+    const int sort = args.value(QStringLiteral("sort"), -1).toInt();
+    return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
+}
+
 KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-create-int-db"), ScriptTimeLimitMs).run();
 }
+
 KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantMap &)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-int-check"), ScriptTimeLimitMs).run();
 }
-KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &)
+
+KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    return UnitFileSwitch::setEnabled(args.value(QStringLiteral("isEnabled")).toBool());
 }
-KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &)
+
+KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
-    return KAuth::ActionReply::HelperErrorReply();
+    const QString directory = args.value(QStringLiteral("path"), QStringLiteral("/etc/tirvane-integrity/failure.d")).toString();
+    const QString oldName = args.value(QStringLiteral("oldName")).toString();
+    const QString newName = args.value(QStringLiteral("newName")).toString();
+    if (!FailureScriptRenamer::isBareName(oldName) || !FailureScriptRenamer::isBareName(newName)) {
+        return KAuth::ActionReply::InvalidActionReply();
+    }
+    return FailureScriptRenamer(directory).rename(oldName, newName);
 }

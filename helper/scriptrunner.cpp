@@ -1,0 +1,62 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "scriptrunner.h"
+
+#include "scriptprocess.h"
+
+#include <KLocalizedString>
+#include <QDeadlineTimer>
+
+namespace
+{
+// SIGKILL cannot be ignored; this only bounds the wait for a process stuck
+// in the kernel.
+constexpr int KillGraceMs = 5000;
+
+KAuth::ActionReply errorReply(const QString &description)
+{
+    KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
+    reply.setErrorDescription(description);
+    return reply;
+}
+
+QString capturedOutput(QProcess &process)
+{
+    return QString::fromLocal8Bit(process.readAllStandardOutput()) + QLatin1Char('\n') + QString::fromLocal8Bit(process.readAllStandardError());
+}
+}
+
+ScriptRunner::ScriptRunner(const QString &program, int timeLimitMs)
+    : m_program(program)
+    , m_timeLimitMs(timeLimitMs)
+{
+}
+
+KAuth::ActionReply ScriptRunner::run() const
+{
+    const QDeadlineTimer deadline(m_timeLimitMs);
+    const auto remainingMs = [&deadline] {
+        return static_cast<int>(deadline.remainingTime());
+    };
+    ScriptProcess process;
+    process.start(m_program, QStringList(), QIODevice::ReadWrite);
+    if (!process.waitForStarted(remainingMs()) && process.state() == QProcess::NotRunning) {
+        return errorReply(i18n("Script %1 could not be started: %2", m_program, process.errorString()));
+    }
+    if (!process.waitForFinished(remainingMs()) && process.state() != QProcess::NotRunning) {
+        process.killGroup();
+        process.waitForFinished(KillGraceMs);
+        return errorReply(i18n("Script %1 did not finish within %2 seconds and was stopped.\nFullInformation:\n%3",
+                               m_program,
+                               m_timeLimitMs / 1000.0,
+                               capturedOutput(process)));
+    }
+    if (process.exitStatus() == QProcess::CrashExit) {
+        return errorReply(i18n("Script %1 was killed by a signal.\nFullInformation:\n%2", m_program, capturedOutput(process)));
+    }
+    if (process.exitCode() != 0) {
+        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3", m_program, process.exitCode(), capturedOutput(process)));
+    }
+    return KAuth::ActionReply::SuccessReply();
+}

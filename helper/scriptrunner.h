@@ -1,0 +1,26 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include <KAuth/ActionReply>
+#include <QString>
+
+/**
+ * Runs one program without arguments and turns its outcome into a reply.
+ *
+ * Only an exit code of 0 counts as success: a program that cannot be
+ * started, dies from a signal or is still running at the time limit is a
+ * failure, and in the last case it is killed together with its children.
+ */
+class ScriptRunner
+{
+public:
+    ScriptRunner(const QString &program, int timeLimitMs);
+
+    KAuth::ActionReply run() const;
+
+private:
+    QString m_program;
+    int m_timeLimitMs;
+};
