@@ -1,0 +1,186 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "polkitfilesystemmodel.h"
+
+#include "polkitfilesystemtreeitem.h"
+
+#include <QIcon>
+#include <QPointer>
+
+PolkitFileSystemModel::PolkitFileSystemModel(QObject *parent)
+    : QAbstractItemModel(parent)
+{
+}
+
+PolkitFileSystemModel::~PolkitFileSystemModel() = default;
+
+PolkitFileSystemTreeItem *PolkitFileSystemModel::itemFor(const QModelIndex &index) const
+{
+    if (!index.isValid()) {
+        return m_rootItem.get();
+    }
+    // Another model's internal pointer is not an item of this tree.
+    if (index.model() != this) {
+        return nullptr;
+    }
+    auto *item = static_cast<PolkitFileSystemTreeItem *>(index.internalPointer());
+    return item ? item : m_rootItem.get();
+}
+
+QModelIndex PolkitFileSystemModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (!hasIndex(row, column, parent)) {
+        return QModelIndex();
+    }
+    PolkitFileSystemTreeItem *child = itemFor(parent)->child(row);
+    return child ? createIndex(row, column, child) : QModelIndex();
+}
+
+QModelIndex PolkitFileSystemModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid()) {
+        return QModelIndex();
+    }
+    const PolkitFileSystemTreeItem *item = itemFor(child);
+    PolkitFileSystemTreeItem *parentItem = item ? item->parentItem() : nullptr;
+    if (!parentItem || !parentItem->parentItem()) {
+        return m_rootIndex;
+    }
+    return createIndex(parentItem->row(), 0, parentItem);
+}
+
+int PolkitFileSystemModel::rowCount(const QModelIndex &parent) const
+{
+    const PolkitFileSystemTreeItem *item = itemFor(parent);
+    return item ? item->childCount() : 0;
+}
+
+int PolkitFileSystemModel::columnCount(const QModelIndex &) const
+{
+    return 1;
+}
+
+bool PolkitFileSystemModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QVariant PolkitFileSystemModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid()) {
+        return QVariant();
+    }
+    const PolkitFileSystemTreeItem *item = itemFor(index);
+    if (!item) {
+        return QVariant();
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+    case FileNameRole:
+        return item->fileName();
+    case Qt::DecorationRole:
+        return QIcon::fromTheme(item->iconName());
+    case FilePathRole:
+        return item->filePath();
+    case FilePermissionsRole:
+        return item->permissions();
+    default:
+        return QVariant();
+    }
+}
+
+void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
+{
+    PolkitFileSystemTreeItem *item = itemFor(parent);
+    if (!item) {
+        return;
+    }
+    item->setFilters(m_filters);
+    if (!item->isLoaded()) {
+        // The listing waits in a local event loop; the rows are announced
+        // only once the entries are at hand, so that views never see a
+        // directory whose rows exist before they were announced.
+        const QPointer<PolkitFileSystemTreeItem> listed(item);
+        const QVector<EntryInfo> entries = item->listDirectory();
+        // Meanwhile the tree may have been rebuilt, or this directory
+        // listed by a call made from that event loop.
+        if (!listed) {
+            return;
+        }
+        if (!item->isLoaded()) {
+            if (entries.isEmpty()) {
+                item->setEntries(entries);
+            } else {
+                beginInsertRows(parent, 0, entries.size() - 1);
+                item->setEntries(entries);
+                endInsertRows();
+            }
+        }
+    }
+    Q_EMIT directoryLoaded(item->filePath());
+    // The root has no row whose data could change.
+    if (parent.isValid()) {
+        Q_EMIT dataChanged(parent, parent, {Qt::DisplayRole, FilePathRole, FileNameRole, Qt::DecorationRole, FilePermissionsRole});
+    }
+}
+
+bool PolkitFileSystemModel::canFetchMore(const QModelIndex &parent) const
+{
+    const PolkitFileSystemTreeItem *item = itemFor(parent);
+    return item && !item->isLoaded();
+}
+
+QHash<int, QByteArray> PolkitFileSystemModel::roleNames() const
+{
+    static const QHash<int, QByteArray> names{
+        {Qt::DecorationRole, QByteArrayLiteral("fileIcon")},
+        {FilePathRole, QByteArrayLiteral("filePath")},
+        {FileNameRole, QByteArrayLiteral("fileName")},
+        {FilePermissionsRole, QByteArrayLiteral("filePermissions")},
+    };
+    return names;
+}
+
+void PolkitFileSystemModel::setFilters(int filters)
+{
+    m_filters = filters;
+}
+
+QModelIndex PolkitFileSystemModel::setRootPath(const QString &path)
+{
+    m_rootPath = path;
+    // The root is always "/", whatever the path. It is listed before the old
+    // tree goes, and the swap is a reset, so attached views never hold
+    // indexes into a destroyed tree.
+    auto rootItem = std::make_unique<PolkitFileSystemTreeItem>();
+    rootItem->setFilters(m_filters);
+    rootItem->fetchChildren();
+    beginResetModel();
+    m_rootItem = std::move(rootItem);
+    endResetModel();
+    Q_EMIT rootPathChanged(path);
+    m_rootIndex = QModelIndex();
+    return m_rootIndex;
+}
+
+QModelIndex PolkitFileSystemModel::indexForPath(const QString &path, int column) const
+{
+    const QStringList components = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (components.isEmpty() || !m_rootItem) {
+        return m_rootIndex;
+    }
+    QModelIndex current = m_rootIndex;
+    const PolkitFileSystemTreeItem *item = m_rootItem.get();
+    for (const QString &component : components) {
+        if (item->filePath() == path) {
+            return current;
+        }
+        current = index(item->indexOfName(component), column, current);
+        if (!current.isValid()) {
+            return current;
+        }
+        item = itemFor(current);
+    }
+    return item->filePath() == path ? current : QModelIndex();
+}

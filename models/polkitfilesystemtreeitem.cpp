@@ -1,0 +1,160 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "polkitfilesystemtreeitem.h"
+
+#include "helperrequest.h"
+
+#include <QDataStream>
+
+namespace
+{
+PolkitFileSystemTreeItem::ListingRequest &listingRequest()
+{
+    static PolkitFileSystemTreeItem::ListingRequest request;
+    return request;
+}
+
+const EntryInfo &rootEntry()
+{
+    static const EntryInfo root = [] {
+        EntryInfo entry;
+        entry.setFilePath(QStringLiteral("/"));
+        entry.setFileName(QStringLiteral("/"));
+        entry.setIconName(QStringLiteral("inode-directory"));
+        // 0755 as a plain number, not in the permission-flag form of listed entries.
+        entry.setPermissions(493);
+        return entry;
+    }();
+    return root;
+}
+}
+
+PolkitFileSystemTreeItem::PolkitFileSystemTreeItem(PolkitFileSystemTreeItem *parentItem, int row)
+    : m_parentItem(parentItem)
+    , m_row(parentItem ? row : 0)
+{
+}
+
+PolkitFileSystemTreeItem::~PolkitFileSystemTreeItem() = default;
+
+PolkitFileSystemTreeItem *PolkitFileSystemTreeItem::parentItem() const
+{
+    return m_parentItem;
+}
+
+PolkitFileSystemTreeItem *PolkitFileSystemTreeItem::child(int row) const
+{
+    if (row < 0 || row >= childCount()) {
+        return nullptr;
+    }
+    return m_children[static_cast<size_t>(row)].get();
+}
+
+int PolkitFileSystemTreeItem::childCount() const
+{
+    return static_cast<int>(m_children.size());
+}
+
+int PolkitFileSystemTreeItem::row() const
+{
+    return m_row;
+}
+
+bool PolkitFileSystemTreeItem::isLoaded() const
+{
+    return m_loaded;
+}
+
+const EntryInfo &PolkitFileSystemTreeItem::entry() const
+{
+    return m_parentItem ? m_parentItem->m_entries.at(m_row) : rootEntry();
+}
+
+QString PolkitFileSystemTreeItem::filePath() const
+{
+    return entry().filePath();
+}
+
+QString PolkitFileSystemTreeItem::fileName() const
+{
+    return entry().fileName();
+}
+
+QString PolkitFileSystemTreeItem::iconName() const
+{
+    return entry().iconName();
+}
+
+int PolkitFileSystemTreeItem::permissions() const
+{
+    return entry().permissions();
+}
+
+void PolkitFileSystemTreeItem::setFilters(int filters)
+{
+    m_filters = filters;
+}
+
+int PolkitFileSystemTreeItem::indexOfName(const QString &name) const
+{
+    for (int row = 0; row < m_entries.size(); ++row) {
+        if (m_entries.at(row).fileName() == name) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void PolkitFileSystemTreeItem::fetchChildren()
+{
+    if (m_loaded) {
+        return;
+    }
+    setEntries(listDirectory());
+}
+
+QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory() const
+{
+    const QVariantMap arguments{
+        {QStringLiteral("path"), filePath()},
+        {QStringLiteral("filters"), m_filters},
+    };
+    // A refused or failed request carries no listing: the directory reads as empty.
+    const HelperReply reply = listingRequest() ? listingRequest()(arguments) : HelperRequest::run(QStringLiteral("entryinfolist"), arguments);
+    return decodeListing(reply.data);
+}
+
+void PolkitFileSystemTreeItem::setEntries(const QVector<EntryInfo> &entries)
+{
+    m_entries = entries;
+    m_children.clear();
+    m_children.reserve(static_cast<size_t>(m_entries.size()));
+    for (int row = 0; row < m_entries.size(); ++row) {
+        m_children.push_back(std::make_unique<PolkitFileSystemTreeItem>(this, row));
+    }
+    m_loaded = true;
+}
+
+QVector<EntryInfo> PolkitFileSystemTreeItem::decodeListing(const QVariantMap &replyData)
+{
+    const QVariantList elements = replyData.value(QStringLiteral("entryinfolist")).toList();
+    QVector<EntryInfo> entries;
+    entries.reserve(elements.size());
+    for (const QVariant &element : elements) {
+        EntryInfo entry;
+        // Anything but a byte array is not an encoded entry; converting it
+        // (a string to its UTF-8 bytes, say) would only decode as garbage.
+        if (element.userType() == QMetaType::QByteArray) {
+            QDataStream stream(element.toByteArray());
+            stream >> entry;
+        }
+        entries.append(entry);
+    }
+    return entries;
+}
+
+void PolkitFileSystemTreeItem::setListingRequest(ListingRequest request)
+{
+    listingRequest() = std::move(request);
+}
