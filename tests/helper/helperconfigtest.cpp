@@ -1,0 +1,315 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "integritysecurityhelper.h"
+
+#include <KLocalizedString>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace
+{
+const QString configKey = QStringLiteral("config");
+const QString pathKey = QStringLiteral("path");
+
+// A null array stands for "no such file".
+void putFile(const QString &path,
+             const QByteArray &content,
+             QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther)
+{
+    if (content.isNull()) {
+        return;
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+    file.close();
+    QVERIFY(file.setPermissions(permissions));
+}
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? (status.st_mode & 07777) : 0;
+}
+
+QStringList entriesOf(const QString &directory)
+{
+    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Simulates a full disk: writes beyond the limit fail with EFBIG instead of
+// raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        ::signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    rlimit m_previous{};
+    sighandler_t m_previousHandler;
+};
+}
+
+class HelperConfigTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        KLocalizedString::setLanguages({QStringLiteral("en_US")});
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("lines");
+
+        QTest::newRow("line-feeds-end-lines") << QByteArray("a\nb\n") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("crlf-reads-like-line-feed") << QByteArray("a\r\nb\r\n") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("unterminated-last-line-kept") << QByteArray("a\nb") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("empty-lines-kept") << QByteArray("a\n\n\nb\n") << QStringList{QStringLiteral("a"), QString(), QString(), QStringLiteral("b")};
+        QTest::newRow("empty-file-is-empty-list") << QByteArray("") << QStringList();
+        QTest::newRow("utf8-text-decoded") << QByteArray("# контроль целостности\n") << QStringList{QStringLiteral("# контроль целостности")};
+    }
+
+    void read()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, content);
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        QVERIFY(reply.succeeded());
+        QCOMPARE(reply.data().keys(), QStringList{configKey});
+        QCOMPARE(reply.data().value(configKey).toStringList(), lines);
+    }
+
+    void readMissingFileNamesPath()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing.conf"));
+        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorCode(), -1);
+        QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"%1\"").arg(path));
+        QVERIFY(reply.data().isEmpty());
+    }
+
+    void readDefaultsToEtcAfickConf()
+    {
+        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({});
+        if (!QFile::exists(QStringLiteral("/etc/afick.conf"))) {
+            QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"/etc/afick.conf\""));
+            return;
+        }
+        QVERIFY(reply.succeeded());
+        QCOMPARE(reply.data().keys(), QStringList{configKey});
+    }
+
+    void write_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("backupBefore");
+        QTest::addColumn<QVariant>("config");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("backupAfter");
+
+        const QByteArray none;
+        QTest::newRow("absent-config-key-writes-empty-file") << none << none << QVariant() << QByteArray("") << none;
+        QTest::newRow("empty-list-writes-empty-file") << QByteArray("old\n") << none << QVariant(QStringList()) << QByteArray("") << QByteArray("old\n");
+        QTest::newRow("each-line-ends-with-line-feed")
+            << none << none << QVariant(QStringList{QStringLiteral("a"), QStringLiteral("b")}) << QByteArray("a\nb\n") << none;
+        QTest::newRow("embedded-line-break-written-as-is")
+            << none << none << QVariant(QStringList{QStringLiteral("a\nb"), QStringLiteral("c")}) << QByteArray("a\nb\nc\n") << none;
+        QTest::newRow("utf8-text-encoded") << none << none << QVariant(QStringList{QStringLiteral("# контроль")}) << QByteArray("# контроль\n") << none;
+        QTest::newRow("first-write-keeps-previous-file-as-backup")
+            << QByteArray("old\n") << none << QVariant(QStringList{QStringLiteral("new")}) << QByteArray("new\n") << QByteArray("old\n");
+        QTest::newRow("existing-backup-left-alone") << QByteArray("current\n") << QByteArray("first\n") << QVariant(QStringList{QStringLiteral("new")})
+                                                    << QByteArray("new\n") << QByteArray("first\n");
+    }
+
+    void write()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, backupBefore);
+        QFETCH(QVariant, config);
+        QFETCH(QByteArray, after);
+        QFETCH(QByteArray, backupAfter);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        const QString backup = path + QStringLiteral(".old");
+        putFile(path, before);
+        putFile(backup, backupBefore);
+
+        QVariantMap args{{pathKey, path}};
+        if (config.isValid()) {
+            args.insert(configKey, config);
+        }
+        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig(args);
+        QVERIFY(reply.succeeded());
+        QVERIFY(reply.data().isEmpty());
+        QCOMPARE(fileContent(path), after);
+        QCOMPARE(modeOf(path), mode_t(0600));
+        QCOMPARE(QFile::exists(backup), !backupAfter.isNull());
+        QCOMPARE(fileContent(backup), backupAfter.isNull() ? QByteArray() : backupAfter);
+        // No temporary file may be left beside the configuration.
+        QStringList expected{QStringLiteral("afick.conf")};
+        if (!backupAfter.isNull()) {
+            expected.append(QStringLiteral("afick.conf.old"));
+        }
+        QCOMPARE(entriesOf(dir.path()), expected);
+
+        const KAuth::ActionReply reread = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        QCOMPARE(reread.data().value(configKey).toStringList(), QString::fromUtf8(after).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    }
+
+    void writeReplacesSymlinkInsteadOfWritingThrough()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        const QString target = dir.filePath(QStringLiteral("target"));
+        putFile(target, "keep\n");
+        QVERIFY(QFile::link(target, path));
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, QStringList{QStringLiteral("new")}}});
+        QVERIFY(reply.succeeded());
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(fileContent(path), QByteArray("new\n"));
+        QCOMPARE(fileContent(target), QByteArray("keep\n"));
+        QCOMPARE(QFileInfo(path + QStringLiteral(".old")).symLinkTarget(), target);
+    }
+
+    void writeFailureKeepsPreviousFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("missing-directory-cannot-be-opened") << QStringLiteral("missing/afick.conf") << false << QStringLiteral("Can't open to write \"%1\"");
+        QTest::newRow("directory-at-path-cannot-be-replaced") << QStringLiteral("occupied") << false << QStringLiteral("Can't write \"%1\"");
+        QTest::newRow("full-disk-keeps-old-file") << QStringLiteral("afick.conf") << true << QStringLiteral("Can't write \"%1\"");
+    }
+
+    void writeFailureKeepsPreviousFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("occupied")));
+        putFile(dir.filePath(QStringLiteral("occupied/inside")), "inside\n");
+        putFile(dir.filePath(QStringLiteral("afick.conf")), "old\n");
+        const QStringList before = entriesOf(dir.path());
+        const QString path = dir.filePath(name);
+
+        // Far beyond the limit and beyond QTextStream's buffer.
+        const QStringList lines = QVector<QString>(4096, QStringLiteral("a line of the new configuration")).toList();
+        KAuth::ActionReply reply;
+        {
+            const FileSizeLimit limit(diskFull ? 1024 : RLIM_INFINITY);
+            reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
+        }
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), message.arg(path));
+        QCOMPARE(entriesOf(dir.path()), before);
+        QCOMPARE(fileContent(dir.filePath(QStringLiteral("afick.conf"))), QByteArray("old\n"));
+        QCOMPARE(fileContent(dir.filePath(QStringLiteral("occupied/inside"))), QByteArray("inside\n"));
+    }
+
+    void rollback_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("backup");
+        QTest::addColumn<bool>("succeeds");
+        QTest::addColumn<QByteArray>("after");
+
+        const QByteArray none;
+        QTest::newRow("backup-replaces-existing-config") << QByteArray("new\n") << QByteArray("old\n") << true << QByteArray("old\n");
+        QTest::newRow("backup-restored-when-config-missing") << none << QByteArray("old\n") << true << QByteArray("old\n");
+        QTest::newRow("no-backup-fails-and-keeps-config") << QByteArray("current\n") << none << false << QByteArray("current\n");
+    }
+
+    void rollback()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, backup);
+        QFETCH(bool, succeeds);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, before);
+        putFile(path + QStringLiteral(".old"), backup, QFile::ReadOwner | QFile::WriteOwner);
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().rollbackconfig({{pathKey, path}});
+        QCOMPARE(reply.succeeded(), succeeds);
+        if (!succeeds) {
+            QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        }
+        QVERIFY(reply.errorDescription().isEmpty());
+        QVERIFY(reply.data().isEmpty());
+        QCOMPARE(fileContent(path), after);
+        QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("afick.conf")});
+        if (succeeds) {
+            QCOMPARE(modeOf(path), mode_t(0600));
+        }
+    }
+
+    void backupLivesFromFirstWriteUntilRollback()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        const QString backup = path + QStringLiteral(".old");
+        IntegritySecurityHelper helper;
+        const auto write = [&](const QString &line) {
+            return helper.writeafickconfig({{pathKey, path}, {configKey, QStringList{line}}}).succeeded();
+        };
+
+        QVERIFY(write(QStringLiteral("one")));
+        QVERIFY(!QFile::exists(backup));
+        QVERIFY(write(QStringLiteral("two")));
+        QVERIFY(write(QStringLiteral("three")));
+        QCOMPARE(fileContent(backup), QByteArray("one\n"));
+        QCOMPARE(fileContent(path), QByteArray("three\n"));
+
+        QVERIFY(helper.rollbackconfig({{pathKey, path}}).succeeded());
+        QCOMPARE(fileContent(path), QByteArray("one\n"));
+        QVERIFY(!helper.rollbackconfig({{pathKey, path}}).succeeded());
+        QCOMPARE(fileContent(path), QByteArray("one\n"));
+
+        QVERIFY(write(QStringLiteral("four")));
+        QCOMPARE(fileContent(backup), QByteArray("one\n"));
+        QCOMPARE(fileContent(path), QByteArray("four\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(HelperConfigTest)
+
+#include "helperconfigtest.moc"

@@ -1,0 +1,234 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "entryinfo.h"
+#include "integritysecurityhelper.h"
+
+#include <QDataStream>
+#include <QDirIterator>
+#include <QMimeDatabase>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+const int moduleFilters = int(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
+
+QList<EntryInfo> decode(const KAuth::ActionReply &reply)
+{
+    QList<EntryInfo> entries;
+    const QVariantList records = reply.data().value(QStringLiteral("entryinfolist")).toList();
+    for (const QVariant &record : records) {
+        QDataStream stream(record.toByteArray());
+        EntryInfo entry;
+        stream >> entry;
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QStringList namesOf(const QList<EntryInfo> &entries)
+{
+    QStringList names;
+    for (const EntryInfo &entry : entries) {
+        names.append(entry.fileName());
+    }
+    return names;
+}
+
+EntryInfo entryNamed(const QList<EntryInfo> &entries, const QString &name)
+{
+    for (const EntryInfo &entry : entries) {
+        if (entry.fileName() == name) {
+            return entry;
+        }
+    }
+    return EntryInfo();
+}
+}
+
+class HelperListingTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QDir dir(m_dir.path());
+        QVERIFY(dir.mkdir(QStringLiteral("sub")));
+        const QList<QPair<QString, QByteArray>> files{
+            {QStringLiteral("afick.conf"), "exclude_re := .*\\.bak\n"},
+            {QStringLiteral(".hidden"), "hidden\n"},
+            {QStringLiteral("empty"), ""},
+            {QStringLiteral("notes.txt"), "plain words\n"},
+            {QStringLiteral("script"), "#!/bin/sh\necho hi\n"},
+            {QStringLiteral("picture"), QByteArray::fromHex("89504e470d0a1a0a0000000d49484452")},
+            {QStringLiteral("Zeta"), "z\n"},
+        };
+        for (const auto &[name, content] : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("afick.conf")), QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    }
+
+    void entries_data()
+    {
+        QTest::addColumn<QVariantMap>("args");
+        QTest::addColumn<QStringList>("names");
+
+        const QStringList all{QStringLiteral("afick.conf"),
+                              QStringLiteral("empty"),
+                              QStringLiteral("notes.txt"),
+                              QStringLiteral("picture"),
+                              QStringLiteral("script"),
+                              QStringLiteral("sub"),
+                              QStringLiteral("Zeta")};
+        QTest::newRow("directory-defaults-add-dot-entries-skip-hidden-and-fifo")
+            << QVariantMap() << QStringList{QStringLiteral("."), QStringLiteral("..")} + all;
+        QTest::newRow("module-filters-drop-dot-entries") << QVariantMap{{QStringLiteral("filters"), moduleFilters}} << all;
+        QTest::newRow("name-filters-select-by-wildcard")
+            << QVariantMap{{QStringLiteral("filters"), moduleFilters},
+                           {QStringLiteral("nameFilters"), QStringList{QStringLiteral("*.txt"), QStringLiteral("*.conf")}}}
+            << QStringList{QStringLiteral("afick.conf"), QStringLiteral("notes.txt")};
+        QTest::newRow("sort-flags-apply") << QVariantMap{{QStringLiteral("filters"), int(QDir::Files)},
+                                                         {QStringLiteral("sort"), int(QDir::Name | QDir::Reversed)}}
+                                          << QStringList{QStringLiteral("script"),
+                                                         QStringLiteral("picture"),
+                                                         QStringLiteral("notes.txt"),
+                                                         QStringLiteral("empty"),
+                                                         QStringLiteral("afick.conf"),
+                                                         QStringLiteral("Zeta")};
+        QTest::newRow("hidden-and-system-filters-add-them") << QVariantMap{{QStringLiteral("filters"), int(QDir::Files | QDir::Hidden | QDir::System)},
+                                                                           {QStringLiteral("nameFilters"), QStringList{QStringLiteral("[.p]*")}}}
+                                                            << QStringList{QStringLiteral(".hidden"), QStringLiteral("picture"), QStringLiteral("pipe")};
+    }
+
+    void entries()
+    {
+        QFETCH(QVariantMap, args);
+        QFETCH(QStringList, names);
+        args.insert(QStringLiteral("path"), m_dir.path());
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(args);
+        QVERIFY(reply.succeeded());
+        QCOMPARE(reply.data().keys(), QStringList{QStringLiteral("entryinfolist")});
+        QCOMPARE(namesOf(decode(reply)), names);
+    }
+
+    void iconName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("icon");
+
+        QTest::newRow("directory") << QStringLiteral("sub") << QStringLiteral("inode-directory");
+        QTest::newRow("extension-decides") << QStringLiteral("notes.txt") << QStringLiteral("text-plain");
+        QTest::newRow("script-content-sniffed") << QStringLiteral("script") << QStringLiteral("application-x-shellscript");
+        QTest::newRow("png-signature-sniffed") << QStringLiteral("picture") << QStringLiteral("image-png");
+        QTest::newRow("empty-file-is-zero-size") << QStringLiteral("empty") << QStringLiteral("application-x-zerosize");
+        // Reading a FIFO without a writer would block the helper for ever.
+        QTest::newRow("fifo-known-by-type-unread") << QStringLiteral("pipe") << QStringLiteral("inode-fifo");
+    }
+
+    void iconName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, icon);
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(
+            {{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), int(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)}});
+        QCOMPARE(entryNamed(decode(reply), name).iconName(), icon);
+    }
+
+    void entryFields()
+    {
+        const KAuth::ActionReply reply =
+            IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), moduleFilters}});
+        const EntryInfo entry = entryNamed(decode(reply), QStringLiteral("afick.conf"));
+        QCOMPARE(entry.filePath(), QDir(m_dir.path()).filePath(QStringLiteral("afick.conf")));
+        QCOMPARE(entry.fileName(), QStringLiteral("afick.conf"));
+        const QFile::Permissions permissions(entry.permissions());
+        QVERIFY(permissions.testFlag(QFile::ReadOwner));
+        QVERIFY(permissions.testFlag(QFile::WriteOwner));
+        QVERIFY(!permissions.testFlag(QFile::ExeOwner));
+        QCOMPARE(entry.permissions() & 0x00ff, 0);
+    }
+
+    void nonDirectoryGivesEmptyList_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("regular-file") << QStringLiteral("notes.txt");
+        QTest::newRow("missing-path") << QStringLiteral("missing");
+    }
+
+    void nonDirectoryGivesEmptyList()
+    {
+        QFETCH(QString, name);
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), QDir(m_dir.path()).filePath(name)}});
+        QVERIFY(reply.succeeded());
+        QVERIFY(reply.data().contains(QStringLiteral("entryinfolist")));
+        QVERIFY(reply.data().value(QStringLiteral("entryinfolist")).toList().isEmpty());
+    }
+
+    void defaultPathIsRoot()
+    {
+        const QStringList names = namesOf(decode(IntegritySecurityHelper().entryinfolist({})));
+        QVERIFY(names.contains(QStringLiteral(".")));
+        QVERIFY(names.contains(QStringLiteral("..")));
+        QVERIFY(names.contains(QStringLiteral("etc")));
+        for (const QString &name : names) {
+            QVERIFY2(!name.startsWith(QLatin1Char('.')) || name == QLatin1String(".") || name == QLatin1String(".."), qPrintable(name));
+        }
+    }
+
+    // As root the content of /proc/kmsg can be read, and a read waits until
+    // the kernel logs something. A hang fails here instead of blocking CTest.
+    void listingProcReturns()
+    {
+        KAuth::ActionReply reply;
+        QScopedPointer<QThread> listing(QThread::create([&reply] {
+            reply = IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), QStringLiteral("/proc")}, {QStringLiteral("filters"), moduleFilters}});
+        }));
+        listing->start();
+        QVERIFY2(listing->wait(60000), "listing /proc did not return");
+        QVERIFY(reply.succeeded());
+        const QStringList names = namesOf(decode(reply));
+        QVERIFY(names.contains(QStringLiteral("self")));
+        QVERIFY(names.contains(QString::number(::getpid())));
+    }
+
+    // A file of a pseudo file system is known by its name only: its content
+    // is generated on access and may block.
+    void pseudoFileSystemNotRead()
+    {
+        const QString path = QStringLiteral("/sys/kernel");
+        const QList<EntryInfo> entries =
+            decode(IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), path}, {QStringLiteral("filters"), int(QDir::Files)}}));
+        const QMimeDatabase database;
+        int checked = 0;
+        for (const EntryInfo &entry : entries) {
+            const QFileInfo info(entry.filePath());
+            if (info.size() == 0) {
+                continue;
+            }
+            QCOMPARE(entry.iconName(), database.mimeTypeForFile(info, QMimeDatabase::MatchExtension).iconName());
+            ++checked;
+        }
+        if (checked == 0) {
+            QSKIP("No non-empty file in /sys/kernel on this machine");
+        }
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(HelperListingTest)
+
+#include "helperlistingtest.moc"

@@ -1,0 +1,163 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "integritysecurityhelper.h"
+#include "scriptrunner.h"
+
+#include <KLocalizedString>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <signal.h>
+
+namespace
+{
+// Long enough for a shell to start on a loaded machine, short enough to keep
+// the time-limit rows quick.
+constexpr int ShortLimitMs = 2000;
+
+QString writeScript(const QTemporaryDir &dir, const QByteArray &body, bool executable)
+{
+    const QString path = dir.filePath(QStringLiteral("script"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return QString();
+    }
+    file.write("#!/bin/sh\n" + body + '\n');
+    file.setPermissions(executable ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner : QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+// A killed child may linger as a zombie until its new parent reaps it; that
+// still counts as gone.
+bool processGone(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return ::kill(static_cast<pid_t>(pid), 0) != 0;
+    }
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z";
+}
+}
+
+class HelperScriptTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        KLocalizedString::setLanguages({QStringLiteral("en_US")});
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+
+        QTest::newRow("exit-zero-is-success-and-output-dropped") << QByteArray("echo out; echo err >&2; exit 0") << QString();
+        QTest::newRow("exit-code-shows-both-streams") << QByteArray("echo 'out line'; echo 'err line' >&2; exit 3")
+                                                      << QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nout line\n\nerr line\n");
+        QTest::newRow("silent-failure-is-single-line-break") << QByteArray("exit 1") << QStringLiteral("Script %1 finished with code 1.\nFullInformation:\n\n");
+        QTest::newRow("signal-death-is-failure") << QByteArray("echo partial; kill -KILL $$")
+                                                 << QStringLiteral("Script %1 was killed by a signal.\nFullInformation:\npartial\n\n");
+        QTest::newRow("time-limit-stops-script-and-keeps-output")
+            << QByteArray("echo started; echo warn >&2; sleep 60")
+            << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\nstarted\n\nwarn\n");
+        QTest::newRow("script-waiting-for-input-gets-none")
+            << QByteArray("read line; exit 0") << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\n\n");
+    }
+
+    void run()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, description);
+        QTemporaryDir dir;
+        const QString script = writeScript(dir, body, true);
+        QVERIFY(!script.isEmpty());
+
+        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
+        QVERIFY(reply.data().isEmpty());
+        if (description.isEmpty()) {
+            QVERIFY(reply.succeeded());
+            QVERIFY(reply.errorDescription().isEmpty());
+            return;
+        }
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorCode(), -1);
+        QCOMPARE(reply.errorDescription(), description.arg(script));
+    }
+
+    void cannotStart_data()
+    {
+        QTest::addColumn<bool>("exists");
+
+        QTest::newRow("missing-program") << false;
+        QTest::newRow("file-without-execute-permission") << true;
+    }
+
+    void cannotStart()
+    {
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        QString program = dir.filePath(QStringLiteral("missing"));
+        if (exists) {
+            program = writeScript(dir, "exit 0", false);
+        }
+        const KAuth::ActionReply reply = ScriptRunner(program, ShortLimitMs).run();
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QVERIFY(reply.data().isEmpty());
+        // The reason after the colon is the system's own wording.
+        const QString prefix = QStringLiteral("Script %1 could not be started: ").arg(program);
+        QVERIFY2(reply.errorDescription().startsWith(prefix), qPrintable(reply.errorDescription()));
+        QVERIFY(reply.errorDescription().size() > prefix.size());
+    }
+
+    void timeLimitKillsScriptWithItsChildren()
+    {
+        QTemporaryDir dir;
+        const QString script = writeScript(dir, "echo $$ > \"$0.pid\"; sleep 60 & echo $! > \"$0.child\"; wait", true);
+        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+
+        for (const QString &suffix : {QStringLiteral(".pid"), QStringLiteral(".child")}) {
+            QFile pidFile(script + suffix);
+            QVERIFY(pidFile.open(QIODevice::ReadOnly));
+            bool ok = false;
+            const qint64 pid = pidFile.readAll().trimmed().toLongLong(&ok);
+            QVERIFY(ok);
+            QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), 10000);
+        }
+    }
+
+    void slotsRunFixedScriptsAndIgnoreArguments_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QVariantMap>("args");
+
+        const QVariantMap someArgs{{QStringLiteral("path"), QStringLiteral("/bin/true")}, {QStringLiteral("program"), QStringLiteral("/bin/true")}};
+        QTest::newRow("database-script-without-arguments") << QStringLiteral("/usr/sbin/tirvane-create-int-db") << QVariantMap();
+        QTest::newRow("database-script-ignores-arguments") << QStringLiteral("/usr/sbin/tirvane-create-int-db") << someArgs;
+        QTest::newRow("check-script-without-arguments") << QStringLiteral("/usr/sbin/tirvane-int-check") << QVariantMap();
+        QTest::newRow("check-script-ignores-arguments") << QStringLiteral("/usr/sbin/tirvane-int-check") << someArgs;
+    }
+
+    void slotsRunFixedScriptsAndIgnoreArguments()
+    {
+        QFETCH(QString, program);
+        QFETCH(QVariantMap, args);
+        if (QFile::exists(program)) {
+            QSKIP("The real script is installed; a test must not run it");
+        }
+        IntegritySecurityHelper helper;
+        const KAuth::ActionReply reply = program.endsWith(QLatin1String("db")) ? helper.initializeafickdatabasemethod(args) : helper.checkintegritymethod(args);
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QVERIFY2(reply.errorDescription().startsWith(QStringLiteral("Script %1 could not be started: ").arg(program)), qPrintable(reply.errorDescription()));
+    }
+};
+
+QTEST_GUILESS_MAIN(HelperScriptTest)
+
+#include "helperscripttest.moc"
