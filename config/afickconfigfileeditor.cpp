@@ -218,7 +218,8 @@ QStringList AfickConfigFileEditor::linesToSave() const
     }
 
     // New aliases go right after the last alias definition, in descending
-    // name order; without any alias definition, after the first line.
+    // name order; without any alias definition, after the first line (or at
+    // the end of a shorter list).
     QStringList newAliasLines;
     for (auto it = aliases.cbegin(); it != aliases.cend(); ++it) {
         const QString text = formatAliasLine(it.value());
@@ -226,8 +227,7 @@ QStringList AfickConfigFileEditor::linesToSave() const
             newAliasLines.prepend(text);
         }
     }
-    const int aliasPosition = std::min(lastAliasIndex + 1, int(lines.size()));
-    lines = lines.mid(0, aliasPosition) + newAliasLines + lines.mid(aliasPosition);
+    lines = lines.mid(0, lastAliasIndex + 1) + newAliasLines + lines.mid(lastAliasIndex + 1);
 
     lines.removeAll(QString());
     return lines;

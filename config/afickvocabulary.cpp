@@ -5,7 +5,7 @@
 
 #include <KLocalizedString>
 
-#include <QtGlobal>
+#include <QCoreApplication>
 
 namespace
 {
@@ -51,15 +51,20 @@ const Tables &tables()
     return instance;
 }
 
-// Descriptions are fixed in the language active when the library is loaded,
-// not in whatever language is active at the first lookup.
-void buildTablesAtLoad()
+// Fixes the descriptions in the language active when the library is loaded,
+// not in whatever language is active at the first lookup. It runs at once
+// when the library is loaded into a running application (the plug-in), and
+// from QCoreApplication's constructor when the library is linked into a
+// program: gettext translates nothing before the application has set the
+// process locale, so building the tables in a static initialiser would fix
+// them untranslated.
+void buildTables()
 {
     tables();
 }
 }
 
-Q_CONSTRUCTOR_FUNCTION(buildTablesAtLoad)
+Q_COREAPP_STARTUP_FUNCTION(buildTables)
 
 namespace AfickVocabulary
 {
