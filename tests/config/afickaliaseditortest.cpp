@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "afickaliaseditor.h"
+#include "recordstrings.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+QStringList words(const char *text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+AfickAliasMap aliasesOf(std::initializer_list<std::pair<const char *, const char *>> definitions)
+{
+    AfickAliasMap map;
+    for (const auto &[name, attributes] : definitions) {
+        map.insert(QString::fromUtf8(name), AfickAlias{QString::fromUtf8(name), words(attributes)});
+    }
+    return map;
+}
+}
+
+class AfickAliasEditorTest : public QObject
+{
+    Q_OBJECT
+
+    AfickAliasEditor *const editor = AfickAliasEditor::instance();
+
+private Q_SLOTS:
+    void init()
+    {
+        editor->setAliasMap(aliasesOf({{"ALIAS1", "p u"}, {"ALIAS2", "m"}}));
+        editor->clearCurrentAlias();
+        editor->setShowFullNames(false);
+    }
+
+    void oneInstance()
+    {
+        QCOMPARE(AfickAliasEditor::instance(), editor);
+        QVERIFY(!editor->parent());
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<QStringList>("aliases");
+        QTest::addColumn<int>("signals");
+        QTest::newRow("same-name-is-no-change") << "ALIAS1" << QStringList{"ALIAS1|p,u", "ALIAS2|m"} << 0;
+        QTest::newRow("new-name-moves-the-record") << "BASE" << QStringList{"ALIAS2|m", "BASE|p,u"} << 1;
+        QTest::newRow("existing-name-is-overwritten") << "ALIAS2" << QStringList{"ALIAS2|p,u"} << 1;
+        QTest::newRow("names-are-not-validated") << "a = b" << QStringList{"ALIAS2|m", "a = b|p,u"} << 1;
+    }
+    void rename()
+    {
+        QFETCH(QString, newName);
+        QFETCH(QStringList, aliases);
+        QFETCH(int, signals);
+        editor->setCurrentAlias(QStringLiteral("ALIAS1"));
+        QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
+        editor->renameCurrentAlias(newName);
+        QCOMPARE(changed.size(), signals);
+        QCOMPARE(describe(editor->aliasMap()), aliases);
+        QCOMPARE(editor->currentAlias(), newName);
+    }
+
+    void selectingCreates()
+    {
+        QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
+        editor->setCurrentAlias(QStringLiteral("NEW"));
+        QCOMPARE(editor->aliases(), words("ALIAS1 ALIAS2 NEW"));
+        QCOMPARE(editor->aliasAttributes(), QStringList());
+        // Not a map of the file: the selection survives a new map.
+        editor->setAliasMap({});
+        QCOMPARE(editor->currentAlias(), QStringLiteral("NEW"));
+        QCOMPARE(changed.size(), 2);
+        editor->clearCurrentAlias();
+        QCOMPARE(changed.size(), 2);
+    }
+
+    void editingWithoutSelectionMakesNamelessAlias()
+    {
+        QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
+        editor->addAliasAttribute(QStringLiteral("md5"));
+        QCOMPARE(editor->aliasMap().value(QString()), (AfickAlias{QString(), {QStringLiteral("md5")}}));
+        QCOMPARE(changed.size(), 1);
+    }
+
+    void duplicatesAddedAndRemovedTogether()
+    {
+        editor->setCurrentAlias(QStringLiteral("ALIAS1"));
+        QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
+        editor->addAliasAttribute(QStringLiteral("p"));
+        QCOMPARE(editor->aliasAttributes(), words("p u p"));
+        editor->removeAliasAttribute(QStringLiteral("p"));
+        QCOMPARE(editor->aliasAttributes(), words("u"));
+        editor->removeAliasAttribute(QStringLiteral("absent"));
+        QCOMPARE(changed.size(), 3);
+    }
+
+    void descriptionsAcceptedWhateverTheSwitch()
+    {
+        editor->setCurrentAlias(QStringLiteral("ALIAS2"));
+        editor->addAliasAttribute(QStringLiteral("file size"));
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("m s"));
+        editor->removeAliasAttribute(QStringLiteral("mtime"));
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("s"));
+    }
+
+    void fullNames()
+    {
+        editor->aliasMap().insert(QStringLiteral("p"), AfickAlias{QStringLiteral("p"), {}});
+        editor->setCurrentAlias(QStringLiteral("ALIAS1"));
+        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "permissions"}));
+        QCOMPARE(editor->aliasAttributes(), words("p u"));
+        QCOMPARE(editor->unusedAliasAttributes(), words("ALIAS2 a b c d g i m md5 n s sha1 all R L E"));
+
+        QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
+        editor->setShowFullNames(true);
+        editor->setShowFullNames(true);
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "permissions"}));
+        QCOMPARE(editor->aliasAttributes(), (QStringList{"permissions", "user"}));
+        QCOMPARE(editor->unusedAliasAttributes().mid(0, 4), (QStringList{"ALIAS2", "atime", "blocks", "ctime"}));
+        QCOMPARE(editor->unusedAliasAttributes().mid(11), (QStringList{"sha1 checksum", "all", "R", "L", "E"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(AfickAliasEditorTest)
+
+#include "afickaliaseditortest.moc"

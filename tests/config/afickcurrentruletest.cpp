@@ -1,0 +1,114 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "afickcurrentrule.h"
+#include "recordstrings.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+QStringList words(const char *text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+}
+
+class AfickCurrentRuleTest : public QObject
+{
+    Q_OBJECT
+
+    AfickCurrentRule *const current = AfickCurrentRule::instance();
+
+private Q_SLOTS:
+    void init()
+    {
+        current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("R")});
+        current->setAliasNames({});
+        current->setShowFullNames(false);
+    }
+
+    void loadingIsSilent()
+    {
+        QSignalSpy changed(current, &AfickCurrentRule::attributesChanged);
+        current->assignRule(AfickRule{QStringLiteral("!"), QStringLiteral("/var"), words("p u")});
+        current->setAliasNames(words("ALIAS1"));
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(current->path(), QStringLiteral("/var"));
+        QCOMPARE(current->prefix(), QStringLiteral("!"));
+        QCOMPARE(current->unusedAttributes().first(), QStringLiteral("ALIAS1"));
+    }
+
+    void edits_data()
+    {
+        QTest::addColumn<bool>("fullNames");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("attribute");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("signals");
+        QTest::newRow("add-appends") << false << "add"
+                                     << "md5" << words("R md5") << 1;
+        QTest::newRow("add-present-is-no-change") << false << "add"
+                                                  << "R" << words("R") << 0;
+        QTest::newRow("codes-mode-takes-text-as-given") << false << "add"
+                                                        << "user" << words("R user") << 1;
+        QTest::newRow("full-names-store-the-code") << true << "add"
+                                                   << "md5 checksum" << words("R md5") << 1;
+        QTest::newRow("full-names-accept-a-code") << true << "add"
+                                                  << "u" << words("R u") << 1;
+        QTest::newRow("remove") << false << "remove"
+                                << "R" << QStringList() << 1;
+        QTest::newRow("remove-absent-still-signals") << false << "remove"
+                                                     << "p" << words("R") << 1;
+        QTest::newRow("remove-by-description") << true << "remove"
+                                               << "user" << words("R") << 1;
+    }
+    void edits()
+    {
+        QFETCH(bool, fullNames);
+        QFETCH(QString, edit);
+        QFETCH(QString, attribute);
+        QFETCH(QStringList, stored);
+        QFETCH(int, signals);
+        if (fullNames) {
+            current->setShowFullNames(true);
+        }
+        QSignalSpy changed(current, &AfickCurrentRule::attributesChanged);
+        if (edit == QLatin1String("add")) {
+            current->addAttribute(attribute);
+        } else {
+            current->removeAttribute(attribute);
+        }
+        QCOMPARE(current->rule().attributes, stored);
+        QCOMPARE(changed.size(), signals);
+    }
+
+    void settersAlwaysSignal()
+    {
+        QSignalSpy changed(current, &AfickCurrentRule::attributesChanged);
+        current->setPrefix(QString());
+        current->setShowFullNames(false);
+        QCOMPARE(changed.size(), 2);
+    }
+
+    void unusedAttributes()
+    {
+        current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("a ALIAS2")});
+        current->setAliasNames(words("ALIAS1 ALIAS2"));
+        QCOMPARE(current->unusedAttributes(), words("ALIAS1 b c d g i m md5 n p u s sha1 all R L E"));
+    }
+
+    void fullNames()
+    {
+        current->assignRule(AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir")});
+        current->setShowFullNames(true);
+        QCOMPARE(current->attributes(), (QStringList{"permissions", "user", "Dir"}));
+        QCOMPARE(current->unusedAttributes().mid(0, 2), (QStringList{"atime", "blocks"}));
+        QCOMPARE(current->rule(), (AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(AfickCurrentRuleTest)
+
+#include "afickcurrentruletest.moc"
