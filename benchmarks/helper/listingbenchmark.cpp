@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+// Lists a generated directory through the entryinfolist action and, for
+// comparison, with a bare QDir listing doing the same MIME lookups, so that
+// the cost of building and encoding the records can be seen.
+
+#include "directorylister.h"
+#include "integritysecurityhelper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+
+namespace
+{
+constexpr int DefaultFileCount = 20000;
+constexpr int Rounds = 3;
+const QDir::Filters listingFilters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;
+
+bool populate(const QString &directory, int count)
+{
+    const QStringList suffixes{QString(),
+                               QStringLiteral(".txt"),
+                               QStringLiteral(".conf"),
+                               QString(),
+                               QStringLiteral(".png"),
+                               QStringLiteral(".sh"),
+                               QString(),
+                               QStringLiteral(".bin")};
+    QRandomGenerator random(20000);
+    for (int i = 0; i < count; ++i) {
+        const int kind = i % suffixes.size();
+        QFile file(QStringLiteral("%1/entry%2%3").arg(directory).arg(i, 5, 10, QLatin1Char('0')).arg(suffixes.at(kind)));
+        if (!file.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        switch (kind % 4) {
+        case 0:
+            file.write("line of plain text\nanother line\n");
+            break;
+        case 1:
+            file.write("#!/bin/sh\nexit 0\n");
+            break;
+        case 2: {
+            QByteArray bytes(256, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+            file.write(bytes);
+            break;
+        }
+        default:
+            file.write(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"));
+            break;
+        }
+    }
+    return true;
+}
+
+qint64 bestOf(const std::function<int()> &listing, int *entries)
+{
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < Rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        *entries = listing();
+        best = std::min(best, timer.nsecsElapsed());
+    }
+    return best;
+}
+
+QString figures(qint64 nanoseconds, int entries)
+{
+    const double seconds = nanoseconds / 1e9;
+    return QStringLiteral("%1 ms, %2 entries/s").arg(seconds * 1000, 0, 'f', 1).arg(entries / seconds, 0, 'f', 0);
+}
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = app.arguments().size() > 1 ? app.arguments().at(1).toInt() : DefaultFileCount;
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    if (count <= 0 || !dir.isValid() || !populate(dir.path(), count)) {
+        out << "Could not generate " << count << " files in a temporary directory\n";
+        return 1;
+    }
+
+    // The MIME database is loaded on first use; that one-time cost is not
+    // what is measured here.
+    DirectoryLister::iconName(QFileInfo(dir.path()));
+
+    int bareEntries = 0;
+    const qint64 bare = bestOf(
+        [&dir] {
+            const QFileInfoList infos = QDir(dir.path()).entryInfoList(QStringList(), listingFilters);
+            for (const QFileInfo &info : infos) {
+                DirectoryLister::iconName(info);
+            }
+            return int(infos.size());
+        },
+        &bareEntries);
+
+    IntegritySecurityHelper helper;
+    const QVariantMap args{{QStringLiteral("path"), dir.path()}, {QStringLiteral("filters"), int(listingFilters)}};
+    QVariantList records;
+    int encodedEntries = 0;
+    const qint64 slot = bestOf(
+        [&] {
+            records = helper.entryinfolist(args).data().value(QStringLiteral("entryinfolist")).toList();
+            return int(records.size());
+        },
+        &encodedEntries);
+    qint64 encodedBytes = 0;
+    for (const QVariant &record : std::as_const(records)) {
+        encodedBytes += record.toByteArray().size();
+    }
+
+    out << "Files generated:                   " << count << '\n';
+    out << "Bare QDir listing + MIME lookups:  " << figures(bare, bareEntries) << '\n';
+    out << "entryinfolist slot:                " << figures(slot, encodedEntries) << '\n';
+    out << "Encoding overhead:                 " << QString::number((slot - bare) / 1e6, 'f', 1) << " ms ("
+        << QString::number(100.0 * (slot - bare) / bare, 'f', 1) << " %)\n";
+    out << "Encoded records:                   " << encodedBytes << " bytes\n";
+    return bareEntries == count && encodedEntries == count ? 0 : 1;
+}
