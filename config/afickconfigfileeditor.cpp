@@ -211,8 +211,11 @@ QStringList AfickConfigFileEditor::linesToSave() const
     }
 
     for (auto it = m_currentRules.cbegin(); it != m_currentRules.cend(); ++it) {
+        if (m_parsedRules.contains(it.key())) {
+            continue;
+        }
         const QString text = formatRuleLine(it.value());
-        if (!m_parsedRules.contains(it.key()) && isSingleLine(text)) {
+        if (isSingleLine(text)) {
             lines.append(text);
         }
     }
@@ -222,8 +225,11 @@ QStringList AfickConfigFileEditor::linesToSave() const
     // the end of a shorter list).
     QStringList newAliasLines;
     for (auto it = aliases.cbegin(); it != aliases.cend(); ++it) {
+        if (m_parsedAliases.contains(it.key())) {
+            continue;
+        }
         const QString text = formatAliasLine(it.value());
-        if (!m_parsedAliases.contains(it.key()) && isSingleLine(text)) {
+        if (isSingleLine(text)) {
             newAliasLines.prepend(text);
         }
     }
