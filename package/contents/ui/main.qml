@@ -5,7 +5,10 @@ import QtQuick 2.15
 import org.kde.kirigami 2.20 as Kirigami
 import org.kde.kcm 1.4 as KCM
 
-KCM.SimpleKCM {
+KCM.AbstractKCM {
+    implicitWidth: Kirigami.Units.gridUnit * 30
+    implicitHeight: Kirigami.Units.gridUnit * 20
+
     Kirigami.PlaceholderMessage {
         anchors.centerIn: parent
         width: parent.width - Kirigami.Units.largeSpacing * 4
