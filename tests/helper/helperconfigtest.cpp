@@ -50,29 +50,6 @@ QStringList entriesOf(const QString &directory)
     return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Simulates a full disk: writes beyond the limit fail with EFBIG instead of
-// raising SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        ::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous{};
-    sighandler_t m_previousHandler;
-};
 }
 
 class HelperConfigTest : public QObject
@@ -232,11 +209,18 @@ private Q_SLOTS:
 
         // Far beyond the limit and beyond QTextStream's buffer.
         const QStringList lines = QVector<QString>(4096, QStringLiteral("a line of the new configuration")).toList();
-        KAuth::ActionReply reply;
-        {
-            const FileSizeLimit limit(diskFull ? 1024 : RLIM_INFINITY);
-            reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
-        }
+        // A file size limit stands in for a full disk: writes beyond it fail
+        // with EFBIG once SIGXFSZ is ignored.
+        rlimit previous{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+        const sighandler_t previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = previous;
+        limited.rlim_cur = diskFull ? 1024 : previous.rlim_cur;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        ::signal(SIGXFSZ, previousHandler);
+
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(), message.arg(path));
         QCOMPARE(entriesOf(dir.path()), before);
