@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -82,6 +83,9 @@ KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
     if (fd < 0) {
         return errorReply(i18n("Can't open to write \"%1\"", m_path));
     }
+    // The umask may have taken bits from those 0600. A file system without
+    // modes is no reason to refuse the write, so the result does not count.
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
     const bool written = writeLines(fd, lines);
     if (::close(fd) != 0 || !written) {
         ::unlink(temporary.constData());

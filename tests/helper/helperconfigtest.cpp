@@ -150,7 +150,10 @@ private Q_SLOTS:
         if (config.isValid()) {
             args.insert(configKey, config);
         }
+        // A restrictive umask must not change the mode of the result.
+        const mode_t previousMask = ::umask(0277);
         const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig(args);
+        ::umask(previousMask);
         QVERIFY(reply.succeeded());
         QVERIFY(reply.data().isEmpty());
         QCOMPARE(fileContent(path), after);
