@@ -7,6 +7,11 @@
 #include <QObject>
 #include <QVariantMap>
 
+/**
+ * The KAuth responder of "ru.vantorix.integritysecurityhelper". It runs as
+ * root and trusts no argument: each slot reads and checks its arguments and
+ * then hands the work to one operation.
+ */
 class IntegritySecurityHelper : public QObject
 {
     Q_OBJECT

@@ -94,6 +94,13 @@ private Q_SLOTS:
         // A rename moves a file; it never changes or drops content.
         QCOMPARE(QSet<QByteArray>(after.cbegin(), after.cend()), QSet<QByteArray>(before.cbegin(), before.cend()));
     }
+
+    void emptyArgumentsAreInvalid()
+    {
+        const KAuth::ActionReply reply = IntegritySecurityHelper().enablefailurescriptmethod({});
+        QCOMPARE(reply.type(), KAuth::ActionReply::KAuthErrorType);
+        QCOMPARE(reply.errorCode(), KAuth::ActionReply::InvalidActionError);
+    }
 };
 
 QTEST_GUILESS_MAIN(HelperRenameTest)
