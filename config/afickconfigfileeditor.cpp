@@ -84,6 +84,11 @@ AfickRuleMap &AfickConfigFileEditor::currentRules()
     return m_currentRules;
 }
 
+const AfickRuleMap &AfickConfigFileEditor::currentRules() const
+{
+    return m_currentRules;
+}
+
 AfickAliasMap &AfickConfigFileEditor::currentAliases()
 {
     return AfickAliasEditor::instance()->aliasMap();

@@ -42,6 +42,7 @@ public:
 
     /// The rules as edited.
     AfickRuleMap &currentRules();
+    const AfickRuleMap &currentRules() const;
     /// The aliases as edited, held by AfickAliasEditor.
     AfickAliasMap &currentAliases();
     /// Inserts or replaces the edited rule of @p rule's path.
