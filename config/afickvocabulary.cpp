@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 namespace
 {
 struct Tables {
@@ -27,8 +29,9 @@ struct Tables {
             {QStringLiteral("s"), i18n("file size")},
             {QStringLiteral("sha1"), i18n("sha1 checksum")},
         };
-        // Inserted in table order so that, should two descriptions translate
-        // alike, the later code wins the reverse lookup.
+        // The codes are offered in this order too ("u" before "s"). Inserted
+        // in this order so that, should two descriptions translate alike, the
+        // later code wins the reverse lookup.
         for (const auto &[code, description] : descriptions) {
             choiceNames.append(code);
             codeDescriptions.insert(code, description);
