@@ -124,9 +124,12 @@ private Q_SLOTS:
         QVERIFY(!editor.isRuleChanged(QStringLiteral("/absent")));
         editor.setRule(AfickRule{QStringLiteral("!"), QStringLiteral("/etc"), {QStringLiteral("p"), QStringLiteral("u")}});
         QVERIFY(editor.isRuleChanged(QStringLiteral("/etc")));
+        editor.setRule(AfickRule{QString(), QStringLiteral("/etc"), {QStringLiteral("p"), QStringLiteral("u")}});
+        QVERIFY(!editor.hasChanges());
         // A record for a path without a rule counts, even before it has attributes.
         editor.setRule(AfickRule{QString(), QStringLiteral("/new"), {}});
         QVERIFY(editor.isRuleChanged(QStringLiteral("/new")));
+        QVERIFY(editor.hasChanges());
 
         QVERIFY(!editor.isAliasChanged(QStringLiteral("A")));
         AfickAliasEditor::instance()->setCurrentAlias(QStringLiteral("A"));

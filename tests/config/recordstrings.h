@@ -7,9 +7,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(AfickRule)
-Q_DECLARE_METATYPE(AfickAlias)
-
 // Records as one readable string each, "prefix|path|a,b" and "name|a,b",
 // so that expectations can be written as text and failures show the values.
 
