@@ -79,6 +79,13 @@ if [ -z "${TRUSTWATCH_E2E_NAMESPACE:-}" ]; then
     case $stage in *[,:]*) fail "the stage path '$stage' contains ',' or ':', which overlayfs options cannot carry" ;; esac
     [ -n "$as_root" ] || id -u "$user" >/dev/null 2>&1 || fail "there is no user '$user'"
     stage=$(cd "$stage" && pwd)
+    case $1 in
+    */*)
+        [ -f "$1" ] || fail "there is no program '$1' (not built?)"
+        [ -n "$as_root" ] || setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups test -x "$1" ||
+            fail "user '$user' cannot run '$1': every directory above it must be searchable by others"
+        ;;
+    esac
     export TRUSTWATCH_E2E_NAMESPACE=1
     unshare --mount --pid --fork --kill-child --mount-proc --propagation private true 2>/dev/null ||
         fail "'unshare --mount --pid' is not permitted here (a container without CAP_SYS_ADMIN?)"
@@ -220,11 +227,6 @@ standin_pid=$!
 wait_for_name org.freedesktop.PolicyKit1 "$polkit_pid" polkitd
 wait_for_name org.freedesktop.systemd1 "$standin_pid" "the systemd stand-in"
 wait_for_name local.trustwatch.e2e "$standin_pid" "the systemd stand-in"
-
-if [ "$user" != root ] && ! setpriv --reuid="$uid" --regid="$gid" --clear-groups test -x "$1" 2>/dev/null &&
-    ! setpriv --reuid="$uid" --regid="$gid" --clear-groups sh -c 'command -v "$1"' sh "$1" >/dev/null 2>&1; then
-    fail "user '$user' cannot run '$1': every directory above it must be searchable by others"
-fi
 
 set +e
 if [ "$user" = root ]; then
