@@ -56,7 +56,9 @@ public:
     /**
      * The lines that saving writes: the lines read, with the edited aliases
      * and rules rewritten in place, new rules appended, new aliases placed
-     * after the last alias definition, and empty lines dropped.
+     * after the last alias definition, and empty lines dropped. A record
+     * whose text would span several lines is not written; a line it would
+     * have replaced stays as read.
      */
     QStringList linesToSave() const;
 
