@@ -144,17 +144,20 @@ teardown()
         [ "$pid" = $$ ] || kill -KILL "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
+    # The helper writes to the bus's log: activation hands it the bus's stderr.
     for log in "$base"/logs/*.log; do
-        [ -s "$log" ] || continue
         if log_has_sanitizer_report "$log"; then
-            echo "e2e-run.sh: sanitizer report in $(basename "$log" .log):" >&2
+            echo "e2e-run.sh: sanitizer report in the $(basename "$log" .log) log" >&2
             [ "$status" != 0 ] || status=1
         fi
-        if [ "$status" != 0 ]; then
+    done
+    if [ "$status" != 0 ]; then
+        for log in "$base"/logs/*.log; do
+            [ -s "$log" ] || continue
             echo "----- $(basename "$log" .log) -----" >&2
             cat "$log" >&2
-        fi
-    done
+        done
+    fi
     exit "$status"
 }
 trap teardown EXIT
