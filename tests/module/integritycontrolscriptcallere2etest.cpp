@@ -1,0 +1,146 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "integritycontrolscriptcaller.h"
+
+#include "e2eenvironment.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// Both maintenance scripts, run by the real helper as the stand-in scripts.
+class IntegrityControlScriptCallerE2eTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Operation {
+        InitializeDatabase,
+        CheckIntegrity,
+    };
+    Q_ENUM(Operation)
+
+private:
+    E2eEnvironment m_env;
+
+    static QString scriptOf(Operation operation)
+    {
+        return operation == InitializeDatabase ? QStringLiteral("/usr/sbin/tirvane-create-int-db") : QStringLiteral("/usr/sbin/tirvane-int-check");
+    }
+
+    static QString actionOf(Operation operation)
+    {
+        return operation == InitializeDatabase ? QStringLiteral("initializeafickdatabasemethod") : QStringLiteral("checkintegritymethod");
+    }
+
+    struct Outcome {
+        bool succeeded = false;
+        // The texts of the operation's own error signal, each emitted before the call returned.
+        QStringList errors;
+        int otherErrors = 0;
+    };
+
+    static Outcome run(Operation operation)
+    {
+        IntegrityControlScriptCaller caller;
+        QSignalSpy initializeErrors(&caller, &IntegrityControlScriptCaller::initializeError);
+        QSignalSpy integrityErrors(&caller, &IntegrityControlScriptCaller::integrityError);
+        Outcome outcome;
+        outcome.succeeded = operation == InitializeDatabase ? caller.initializeAfickDatabase() : caller.checkIntegrity();
+        const QSignalSpy &own = operation == InitializeDatabase ? initializeErrors : integrityErrors;
+        for (const QVariantList &arguments : own) {
+            outcome.errors.append(arguments.constFirst().toString());
+        }
+        outcome.otherErrors = (operation == InitializeDatabase ? integrityErrors : initializeErrors).count();
+        return outcome;
+    }
+
+    static void addOperationRows(const char *what)
+    {
+        QTest::newRow(qPrintable(QStringLiteral("database-%1").arg(QLatin1String(what)))) << InitializeDatabase;
+        QTest::newRow(qPrintable(QStringLiteral("check-%1").arg(QLatin1String(what)))) << CheckIntegrity;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(m_env.isUsable(), qPrintable(m_env.problem()));
+    }
+
+    void init()
+    {
+        QVERIFY(m_env.reset());
+    }
+
+    void success_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        addOperationRows("run-that-exits-0-succeeds-silently");
+    }
+
+    void success()
+    {
+        QFETCH(Operation, operation);
+
+        QVERIFY(m_env.setScript(scriptOf(operation), 0, "all fine\n"));
+        const Outcome outcome = run(operation);
+        QVERIFY(outcome.succeeded);
+        QCOMPARE(outcome.errors, QStringList());
+        QCOMPARE(outcome.otherErrors, 0);
+        QCOMPARE(m_env.scriptLog(scriptOf(operation)), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
+    }
+
+    void failureCarriesTheHelpersDescription_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        addOperationRows("exit-3-reports-code-and-output");
+    }
+
+    void failureCarriesTheHelpersDescription()
+    {
+        QFETCH(Operation, operation);
+
+        QVERIFY(m_env.setScript(scriptOf(operation), 3, "changed: /etc/passwd\n", "afick: 1 change\n"));
+        const Outcome outcome = run(operation);
+        QVERIFY(!outcome.succeeded);
+        QCOMPARE(outcome.errors,
+                 QStringList{
+                     QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nchanged: /etc/passwd\n\nafick: 1 change\n").arg(scriptOf(operation))});
+        QCOMPARE(outcome.otherErrors, 0);
+    }
+
+    void refusalIsReportedWithAText_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        addOperationRows("refused-by-polkit");
+    }
+
+    void refusalIsReportedWithAText()
+    {
+        QFETCH(Operation, operation);
+
+        QVERIFY(m_env.setActionVerdict(actionOf(operation), E2eEnvironment::Verdict::No));
+        const Outcome outcome = run(operation);
+        QVERIFY(!outcome.succeeded);
+        QCOMPARE(outcome.errors, QStringList{QStringLiteral("The action was not authorized.")});
+        QCOMPARE(outcome.otherErrors, 0);
+        QCOMPARE(m_env.scriptLog(scriptOf(operation)), QStringList());
+    }
+
+    // The helper stops a script after 30 s; the request must wait for the
+    // helper's own report instead of giving up first.
+    void scriptOutlivingTheHelpersLimit()
+    {
+        QVERIFY(m_env.setScript(scriptOf(CheckIntegrity), 0, "still checking\n", QByteArray(), 45));
+        const Outcome outcome = run(CheckIntegrity);
+        QVERIFY(!outcome.succeeded);
+        QCOMPARE(outcome.errors.size(), 1);
+        const QString text = outcome.errors.constFirst();
+        QVERIFY2(text.startsWith(QStringLiteral("Script /usr/sbin/tirvane-int-check did not finish within 30 seconds")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("still checking")), qPrintable(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(IntegrityControlScriptCallerE2eTest)
+
+#include "integritycontrolscriptcallere2etest.moc"
