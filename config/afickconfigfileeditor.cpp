@@ -4,6 +4,7 @@
 #include "afickconfigfileeditor.h"
 
 #include "afickaliaseditor.h"
+#include "helperrequest.h"
 
 #include <KLocalizedString>
 
@@ -44,9 +45,74 @@ AfickConfigFileEditor::AfickConfigFileEditor(QObject *parent)
 
 void AfickConfigFileEditor::applyConfigLines(const QStringList &lines)
 {
+    replaceDocument(lines, true);
+}
+
+void AfickConfigFileEditor::replaceDocument(const QStringList &lines, bool read)
+{
     m_configLines = lines;
-    m_configLoaded = true;
+    m_configLoaded = read;
     parseConfig();
+}
+
+void AfickConfigFileEditor::loadConfigAsync()
+{
+    HelperRequest::start(QStringLiteral("readafickconfig"), {}, this, [this](const HelperReply &reply) {
+        if (!reply.succeeded()) {
+            Q_EMIT readConfigError(reply.errorString);
+            return;
+        }
+        const QStringList lines = reply.data.value(QStringLiteral("config")).toStringList();
+        if (lines.isEmpty()) {
+            Q_EMIT readConfigError(i18n("Afick config is empty"));
+        }
+        applyConfigLines(lines);
+        Q_EMIT initEnd();
+    });
+}
+
+QStringList AfickConfigFileEditor::readConfigSync(bool *succeeded)
+{
+    const HelperReply reply = HelperRequest::run(QStringLiteral("readafickconfig"));
+    *succeeded = reply.succeeded();
+    if (!reply.succeeded()) {
+        Q_EMIT readConfigError(reply.errorString);
+        return {};
+    }
+    const QStringList lines = reply.data.value(QStringLiteral("config")).toStringList();
+    if (lines.isEmpty()) {
+        Q_EMIT readConfigError(i18n("Afick config is empty"));
+    }
+    return lines;
+}
+
+void AfickConfigFileEditor::loadConfigSync()
+{
+    bool succeeded = false;
+    const QStringList lines = readConfigSync(&succeeded);
+    replaceDocument(lines, succeeded);
+}
+
+void AfickConfigFileEditor::saveConfig()
+{
+    if (!m_configLoaded) {
+        Q_EMIT writeConfigError(i18n("The configuration has not been read; nothing was saved."));
+        return;
+    }
+    writeConfig(linesToSave());
+}
+
+void AfickConfigFileEditor::writeConfig(const QStringList &lines)
+{
+    const HelperReply reply = HelperRequest::run(QStringLiteral("writeafickconfig"), {{QStringLiteral("config"), lines}});
+    if (!reply.succeeded()) {
+        Q_EMIT writeConfigError(reply.errorString);
+    }
+}
+
+bool AfickConfigFileEditor::rollbackConfig()
+{
+    return HelperRequest::run(QStringLiteral("rollbackconfig")).succeeded();
 }
 
 bool AfickConfigFileEditor::isConfigLoaded() const

@@ -33,6 +33,25 @@ public:
     /// Whether the document holds a configuration that was read, so that saving it cannot wipe the file.
     bool isConfigLoaded() const;
 
+    /**
+     * Reads the configuration through the helper in the background; on
+     * success the document is replaced and initEnd() follows. A failed read
+     * leaves the document as it was.
+     */
+    void loadConfigAsync();
+    /// Reads and parses the configuration through the helper, waiting for it.
+    /// A failed read leaves an empty document that cannot be saved.
+    void loadConfigSync();
+    /**
+     * Writes the edited configuration through the helper, waiting for it.
+     * Nothing is written unless the document holds a configuration that was
+     * read: saving after a failed load would replace the whole file with the
+     * few edited lines.
+     */
+    void saveConfig();
+    /// Asks the helper to put the previous configuration back; true on success.
+    bool rollbackConfig();
+
     /// The file as last read; parsing and saving never change it.
     const QStringList &configLines() const;
     const AfickAliasMap &parsedAliases() const;
@@ -73,6 +92,9 @@ Q_SIGNALS:
     void writeConfigError(const QString &error);
 
 private:
+    QStringList readConfigSync(bool *succeeded);
+    void writeConfig(const QStringList &lines);
+    void replaceDocument(const QStringList &lines, bool read);
     void parseConfig();
     void parseAliasLine(const QString &simplified, const QString &line, int index);
     void parseRuleLine(QString simplified, const QString &line, int index);
