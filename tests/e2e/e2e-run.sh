@@ -39,33 +39,22 @@ fail()
     exit 1
 }
 
+base=/run/trustwatch-e2e
+control=$base/control
 stage=
 standin=
 verdict=yes
 etc_tree=
 user=nobody
 as_root=
-while [ $# -gt 0 ]; do
-    case $1 in
-    --stage) stage=${2:?}; shift 2 ;;
-    --standin) standin=${2:?}; shift 2 ;;
-    --verdict) verdict=${2:?}; shift 2 ;;
-    --etc-tree) etc_tree=${2:?}; shift 2 ;;
-    --user) user=${2:?}; shift 2 ;;
-    --as-root) as_root=1; shift ;;
-    --) shift; break ;;
-    -*) usage ;;
-    *) break ;;
-    esac
-done
-[ $# -gt 0 ] || usage
+bus_pid=
+polkit_pid=
+standin_pid=
 
-here=$(cd "$(dirname "$0")" && pwd)
-base=/run/trustwatch-e2e
-control=$base/control
-bus_address=unix:path=/run/dbus/system_bus_socket
-
-if [ -z "${TRUSTWATCH_E2E_NAMESPACE:-}" ]; then
+# Outside the namespace: everything that can be checked before mounting, so a
+# machine that cannot host the environment gets a reason instead of a failure.
+check_host()
+{
     [ "$(id -u)" = 0 ] || fail "it must run as root (it mounts inside a private namespace; the command itself runs as '$user')"
     for tool in unshare setpriv dbus-daemon dbus-send; do
         command -v "$tool" >/dev/null || fail "'$tool' is missing (scripts/install-deps.sh installs it)"
@@ -74,11 +63,14 @@ if [ -z "${TRUSTWATCH_E2E_NAMESPACE:-}" ]; then
         [ -e "$file" ] || fail "'$file' is missing (scripts/install-deps.sh installs it)"
     done
     grep -qw overlay /proc/filesystems || modprobe overlay 2>/dev/null || fail "the kernel has no overlayfs"
-    [ -n "$stage" ] && [ -d "$stage/usr" ] || fail "no staged install given (--stage DIR with DIR/usr from 'cmake --install')"
-    [ -n "$standin" ] && [ -x "$standin" ] || fail "no systemd stand-in given (--standin BIN)"
+    if [ -z "$stage" ] || [ ! -d "$stage/usr" ]; then
+        fail "no staged install given (--stage DIR with DIR/usr from 'cmake --install')"
+    fi
+    if [ -z "$standin" ] || [ ! -x "$standin" ]; then
+        fail "no systemd stand-in given (--standin BIN)"
+    fi
     case $stage in *[,:]*) fail "the stage path '$stage' contains ',' or ':', which overlayfs options cannot carry" ;; esac
     [ -n "$as_root" ] || id -u "$user" >/dev/null 2>&1 || fail "there is no user '$user'"
-    stage=$(cd "$stage" && pwd)
     case $1 in
     */*)
         [ -f "$1" ] || fail "there is no program '$1' (not built?)"
@@ -86,19 +78,9 @@ if [ -z "${TRUSTWATCH_E2E_NAMESPACE:-}" ]; then
             fail "user '$user' cannot run '$1': every directory above it must be searchable by others"
         ;;
     esac
-    export TRUSTWATCH_E2E_NAMESPACE=1
     unshare --mount --pid --fork --kill-child --mount-proc --propagation private true 2>/dev/null ||
         fail "'unshare --mount --pid' is not permitted here (a container without CAP_SYS_ADMIN?)"
-    exec unshare --mount --pid --fork --kill-child --mount-proc --propagation private \
-        "$0" --stage "$stage" --standin "$standin" --verdict "$verdict" ${etc_tree:+--etc-tree "$etc_tree"} \
-        --user "$user" ${as_root:+--as-root} -- "$@"
-fi
-unset TRUSTWATCH_E2E_NAMESPACE
-
-# From here on this shell is PID 1 of a new PID namespace with its own mounts.
-bus_pid=
-polkit_pid=
-standin_pid=
+}
 
 log_has_sanitizer_report()
 {
@@ -129,8 +111,10 @@ bus_owner_pid()
 
 teardown()
 {
-    local status=$? pid
+    local status=$? pid log
     trap - EXIT INT TERM HUP
+    # Stopping goes on past any failure: nothing may outlive the command.
+    set +e
     if [ -n "$bus_pid" ]; then
         stop_pid "$(bus_owner_pid ru.vantorix.integritysecurityhelper)"
     fi
@@ -141,9 +125,9 @@ teardown()
     # namespace only, so every other PID here is ours to end.
     for pid in /proc/[0-9]*; do
         pid=${pid#/proc/}
-        [ "$pid" = $$ ] || kill -KILL "$pid" 2>/dev/null || true
+        [ "$pid" = $$ ] || kill -KILL "$pid" 2>/dev/null
     done
-    wait 2>/dev/null || true
+    wait 2>/dev/null
     # The helper writes to the bus's log: activation hands it the bus's stderr.
     for log in "$base"/logs/*.log; do
         if log_has_sanitizer_report "$log"; then
@@ -160,10 +144,6 @@ teardown()
     fi
     exit "$status"
 }
-trap teardown EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
 
 wait_for_name()
 {
@@ -177,67 +157,125 @@ wait_for_name()
     done
 }
 
-if [ -n "$as_root" ]; then
-    user=root
-fi
-uid=$(id -u "$user")
-gid=$(id -g "$user")
+# Lays out the private /run, /etc and /usr. The machine's system bus socket
+# is out of reach, and the scratch space disappears with the namespace.
+build_file_systems()
+{
+    local here uid gid script etc_lower
+    here=$(cd "$(dirname "$0")" && pwd)
+    uid=$(id -u "$user")
+    gid=$(id -g "$user")
 
-# Private /run: the machine's system bus socket is out of reach, and the
-# scratch space disappears with the namespace.
-mount -t tmpfs -o mode=0755 trustwatch-e2e /run
-mkdir -p /run/dbus "$base/logs" "$base/polkit-rules" "$base/usr-layer/sbin" \
-    "$base/etc-upper" "$base/etc-work" "$base/usr-upper" "$base/usr-work"
-install -d -o "$uid" -g "$gid" -m 0755 "$control" "$control/verdicts" "$control/scripts"
-install -d -o "$uid" -g "$gid" -m 0700 "$base/home" "$base/tmp" "$base/runtime"
-printf '%s\n' "$verdict" >"$control/verdict"
-chown "$uid:$gid" "$control/verdict"
-for script in tirvane-create-int-db tirvane-int-check; do
-    install -d -o "$uid" -g "$gid" -m 0755 "$control/scripts/$script"
-    sed "s|@CONTROL@|$control/scripts/$script|" "$here/standin-script.sh" >"$base/usr-layer/sbin/$script"
-    chmod 0755 "$base/usr-layer/sbin/$script"
-done
-sed "s|@CONTROL@|$control|" "$here/trustwatch-e2e.rules" >"$base/polkit-rules/00-trustwatch-e2e.rules"
-chmod 0644 "$base/polkit-rules/00-trustwatch-e2e.rules"
+    mount -t tmpfs -o mode=0755 trustwatch-e2e /run
+    mkdir -p /run/dbus "$base/logs" "$base/polkit-rules" "$base/usr-layer/sbin" \
+        "$base/etc-upper" "$base/etc-work" "$base/usr-upper" "$base/usr-work"
+    install -d -o "$uid" -g "$gid" -m 0755 "$control" "$control/verdicts" "$control/scripts"
+    install -d -o "$uid" -g "$gid" -m 0700 "$base/home" "$base/tmp" "$base/runtime"
+    printf '%s\n' "$verdict" >"$control/verdict"
+    chown "$uid:$gid" "$control/verdict"
+    for script in tirvane-create-int-db tirvane-int-check; do
+        install -d -o "$uid" -g "$gid" -m 0755 "$control/scripts/$script"
+        sed "s|@CONTROL@|$control/scripts/$script|" "$here/standin-script.sh" >"$base/usr-layer/sbin/$script"
+        chmod 0755 "$base/usr-layer/sbin/$script"
+    done
+    sed "s|@CONTROL@|$control|" "$here/trustwatch-e2e.rules" >"$base/polkit-rules/00-trustwatch-e2e.rules"
+    chmod 0644 "$base/polkit-rules/00-trustwatch-e2e.rules"
 
-etc_lower=/etc
-[ -d "$stage/etc" ] && etc_lower=$stage/etc:/etc
-mount -t overlay trustwatch-e2e-etc -o "lowerdir=$etc_lower,upperdir=$base/etc-upper,workdir=$base/etc-work" /etc
-mount -t overlay trustwatch-e2e-usr \
-    -o "lowerdir=$base/usr-layer:$stage/usr:/usr,upperdir=$base/usr-upper,workdir=$base/usr-work" /usr
+    etc_lower=/etc
+    if [ -d "$stage/etc" ]; then
+        etc_lower=$stage/etc:/etc
+    fi
+    mount -t overlay trustwatch-e2e-etc -o "lowerdir=$etc_lower,upperdir=$base/etc-upper,workdir=$base/etc-work" /etc
+    mount -t overlay trustwatch-e2e-usr \
+        -o "lowerdir=$base/usr-layer:$stage/usr:/usr,upperdir=$base/usr-upper,workdir=$base/usr-work" /usr
 
-mkdir -p /etc/polkit-1/rules.d /etc/dbus-1/system.d
-mount --bind "$base/polkit-rules" /etc/polkit-1/rules.d
-install -m 0644 "$here/trustwatch-e2e-bus.conf" /etc/dbus-1/system.d/trustwatch-e2e.conf
-rm -rf /etc/afick.conf /etc/afick.conf.old /etc/tirvane-integrity/failure.d
-mkdir -p /etc/tirvane-integrity/failure.d
-if [ -n "$etc_tree" ]; then
-    cp -R "$etc_tree/." /etc/
-fi
+    mkdir -p /etc/polkit-1/rules.d /etc/dbus-1/system.d
+    mount --bind "$base/polkit-rules" /etc/polkit-1/rules.d
+    install -m 0644 "$here/trustwatch-e2e-bus.conf" /etc/dbus-1/system.d/trustwatch-e2e.conf
+    rm -rf /etc/afick.conf /etc/afick.conf.old /etc/tirvane-integrity/failure.d
+    mkdir -p /etc/tirvane-integrity/failure.d
+    if [ -n "$etc_tree" ]; then
+        cp -R "$etc_tree/." /etc/
+    fi
+}
 
-export DBUS_SYSTEM_BUS_ADDRESS=$bus_address
-mkfifo "$base/bus-address"
-dbus-daemon --system --nofork --nopidfile --nosyslog --print-address=3 \
-    3>"$base/bus-address" >"$base/logs/dbus-daemon.log" 2>&1 &
-bus_pid=$!
-read -r -t 10 address <"$base/bus-address" || fail "dbus-daemon did not start (see its log below)"
-[ -n "$address" ] || fail "dbus-daemon did not start (see its log below)"
+start_services()
+{
+    local address
+    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
+    mkfifo "$base/bus-address"
+    dbus-daemon --system --nofork --nopidfile --nosyslog --print-address=3 \
+        3>"$base/bus-address" >"$base/logs/dbus-daemon.log" 2>&1 &
+    bus_pid=$!
+    read -r -t 10 address <"$base/bus-address" || fail "dbus-daemon did not start (see its log below)"
+    [ -n "$address" ] || fail "dbus-daemon did not start (see its log below)"
 
-/usr/lib/polkit-1/polkitd --no-debug >"$base/logs/polkitd.log" 2>&1 &
-polkit_pid=$!
-"$standin" >"$base/logs/standin.log" 2>&1 &
-standin_pid=$!
-wait_for_name org.freedesktop.PolicyKit1 "$polkit_pid" polkitd
-wait_for_name org.freedesktop.systemd1 "$standin_pid" "the systemd stand-in"
-wait_for_name local.trustwatch.e2e "$standin_pid" "the systemd stand-in"
+    /usr/lib/polkit-1/polkitd --no-debug >"$base/logs/polkitd.log" 2>&1 &
+    polkit_pid=$!
+    "$standin" >"$base/logs/standin.log" 2>&1 &
+    standin_pid=$!
+    wait_for_name org.freedesktop.PolicyKit1 "$polkit_pid" polkitd
+    wait_for_name org.freedesktop.systemd1 "$standin_pid" "the systemd stand-in"
+    wait_for_name local.trustwatch.e2e "$standin_pid" "the systemd stand-in"
+}
 
-set +e
-if [ "$user" = root ]; then
-    env -u DBUS_SESSION_BUS_ADDRESS HOME="$base/home" TMPDIR="$base/tmp" XDG_RUNTIME_DIR="$base/runtime" \
-        TRUSTWATCH_E2E_CONTROL="$control" "$@"
-else
-    setpriv --reuid="$uid" --regid="$gid" --clear-groups \
+run_command()
+{
+    local status
+    set +e
+    if [ "$user" = root ]; then
         env -u DBUS_SESSION_BUS_ADDRESS HOME="$base/home" TMPDIR="$base/tmp" XDG_RUNTIME_DIR="$base/runtime" \
-        USER="$user" LOGNAME="$user" TRUSTWATCH_E2E_CONTROL="$control" "$@"
-fi
-exit $?
+            TRUSTWATCH_E2E_CONTROL="$control" "$@"
+    else
+        setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
+            env -u DBUS_SESSION_BUS_ADDRESS HOME="$base/home" TMPDIR="$base/tmp" XDG_RUNTIME_DIR="$base/runtime" \
+            USER="$user" LOGNAME="$user" TRUSTWATCH_E2E_CONTROL="$control" "$@"
+    fi
+    status=$?
+    set -e
+    return "$status"
+}
+
+# Everything runs from here, once bash has read the whole file: editing the
+# script while a long test runs cannot change what the running copy does.
+main()
+{
+    while [ $# -gt 0 ]; do
+        case $1 in
+        --stage) stage=${2:?}; shift 2 ;;
+        --standin) standin=${2:?}; shift 2 ;;
+        --verdict) verdict=${2:?}; shift 2 ;;
+        --etc-tree) etc_tree=${2:?}; shift 2 ;;
+        --user) user=${2:?}; shift 2 ;;
+        --as-root) as_root=1; shift ;;
+        --) shift; break ;;
+        -*) usage ;;
+        *) break ;;
+        esac
+    done
+    [ $# -gt 0 ] || usage
+
+    if [ -z "${TRUSTWATCH_E2E_NAMESPACE:-}" ]; then
+        check_host "$1"
+        stage=$(cd "$stage" && pwd)
+        export TRUSTWATCH_E2E_NAMESPACE=1
+        exec unshare --mount --pid --fork --kill-child --mount-proc --propagation private \
+            "$0" --stage "$stage" --standin "$standin" --verdict "$verdict" ${etc_tree:+--etc-tree "$etc_tree"} \
+            --user "$user" ${as_root:+--as-root} -- "$@"
+    fi
+    unset TRUSTWATCH_E2E_NAMESPACE
+
+    # From here on this shell is PID 1 of a new PID namespace with its own mounts.
+    trap teardown EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    trap 'exit 129' HUP
+    if [ -n "$as_root" ]; then
+        user=root
+    fi
+    build_file_systems
+    start_services
+    run_command "$@"
+}
+
+main "$@"
