@@ -1,0 +1,378 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "integrityfilesystemmodel.h"
+#include "afickaliaseditor.h"
+#include "afickcurrentrule.h"
+#include "fakelisting.h"
+
+#include <KDescendantsProxyModel>
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+constexpr int filePathRole = Qt::UserRole + 1;
+constexpr int prefixRole = Qt::UserRole + 4;
+constexpr int attributesRole = Qt::UserRole + 5;
+constexpr int changedRole = Qt::UserRole + 6;
+
+const QStringList sampleConfig{
+    QStringLiteral("# afick configuration"),
+    QStringLiteral("ALIAS2 = p"),
+    QStringLiteral("ALIAS1 = p+u"),
+    QStringLiteral("/etc R+md5"),
+    QStringLiteral("!/var/log/x p"),
+    QStringLiteral("=/usr/share/doc ALIAS1"),
+};
+}
+
+Q_DECLARE_METATYPE(AfickRule)
+
+char *toString(const AfickRule &rule)
+{
+    return QTest::toString(rule.prefix + rule.path + QLatin1Char(' ') + rule.attributes.join(QLatin1Char('+')));
+}
+
+class IntegrityFileSystemModelTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void constructionListsRootWithFilters();
+    void dataShowsRuleOfExactPath_data();
+    void dataShowsRuleOfExactPath();
+    void setDataWritesRule_data();
+    void setDataWritesRule();
+    void setDataRefusesOtherRoles_data();
+    void setDataRefusesOtherRoles();
+    void setDataWithInvalidIndexEditsRootRule();
+    void loadDirectoryNeedsListedItem();
+    void setCurrentRuleNeverWritesRule();
+    void currentRuleEditIsWrittenToItsPath_data();
+    void currentRuleEditIsWrittenToItsPath();
+    void currentRuleEditWithoutSelectionWritesNothing();
+    void initEndListsRuleDirectories_data();
+    void initEndListsRuleDirectories();
+    void passesModelTesterUnderProxiesWhileEditing();
+    void destroyedModelNoLongerFollowsCurrentRule();
+
+private:
+    AfickRuleMap rules() const;
+
+    std::unique_ptr<FakeListing> m_listing;
+    std::unique_ptr<IntegrityFileSystemModel> m_model;
+};
+
+void IntegrityFileSystemModelTest::init()
+{
+    AfickCurrentRule::instance()->assignRule(AfickRule());
+    AfickCurrentRule::instance()->setAliasNames({});
+    m_listing.reset(FakeListing::withSampleTree());
+    m_model = std::make_unique<IntegrityFileSystemModel>();
+    m_model->afickConfigEditor().applyConfigLines(sampleConfig);
+}
+
+void IntegrityFileSystemModelTest::cleanup()
+{
+    m_model.reset();
+    m_listing.reset();
+}
+
+AfickRuleMap IntegrityFileSystemModelTest::rules() const
+{
+    return m_model->afickConfigEditor().currentRules();
+}
+
+void IntegrityFileSystemModelTest::constructionListsRootWithFilters()
+{
+    const QVariantMap expected{{QStringLiteral("path"), QStringLiteral("/")}, {QStringLiteral("filters"), 0x6003}};
+    QCOMPARE(m_listing->requests, QList<QVariantMap>{expected});
+    QCOMPARE(m_model->rowCount(), 4);
+    QCOMPARE(m_model->roleNames(),
+             (QHash<int, QByteArray>{{Qt::DecorationRole, "fileIcon"},
+                                     {filePathRole, "filePath"},
+                                     {Qt::UserRole + 2, "fileName"},
+                                     {Qt::UserRole + 3, "filePermissions"},
+                                     {prefixRole, "integrityPrefix"},
+                                     {attributesRole, "integrityAttributes"},
+                                     {changedRole, "integrityElementChanged"}}));
+}
+
+void IntegrityFileSystemModelTest::dataShowsRuleOfExactPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("attributes-joined-with-plus") << QStringLiteral("/etc") << attributesRole << QVariant(QStringLiteral("R+md5"));
+    QTest::newRow("no-prefix-reads-empty") << QStringLiteral("/etc") << prefixRole << QVariant(QString());
+    QTest::newRow("bang-prefix") << QStringLiteral("/var/log/x") << prefixRole << QVariant(QStringLiteral("!"));
+    QTest::newRow("alias-name-as-attribute") << QStringLiteral("/usr/share/doc") << attributesRole << QVariant(QStringLiteral("ALIAS1"));
+    QTest::newRow("no-inheritance-of-attributes") << QStringLiteral("/etc/passwd") << attributesRole << QVariant(QString());
+    QTest::newRow("no-inheritance-of-prefix") << QStringLiteral("/var/log/syslog") << prefixRole << QVariant(QString());
+    QTest::newRow("rule-as-read-is-unchanged") << QStringLiteral("/etc") << changedRole << QVariant(false);
+    QTest::newRow("base-roles-still-served") << QStringLiteral("/etc/passwd") << filePathRole << QVariant(QStringLiteral("/etc/passwd"));
+    QTest::newRow("unknown-role-is-invalid") << QStringLiteral("/etc") << int(Qt::UserRole + 7) << QVariant();
+}
+
+void IntegrityFileSystemModelTest::dataShowsRuleOfExactPath()
+{
+    QFETCH(QString, path);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+    for (const QString &directory :
+         {QStringLiteral("/etc"), QStringLiteral("/var"), QStringLiteral("/var/log"), QStringLiteral("/usr"), QStringLiteral("/usr/share")}) {
+        m_model->loadDirectory(directory);
+    }
+    const QModelIndex index = m_model->indexForPath(path);
+    QVERIFY(index.isValid());
+    QCOMPARE(m_model->data(index, role), expected);
+}
+
+void IntegrityFileSystemModelTest::setDataWritesRule_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<AfickRule>("rule");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("prefix-on-unruled-path-creates-rule") << QStringLiteral("/etc/passwd") << prefixRole << QVariant(QStringLiteral("!"))
+                                                         << AfickRule{QStringLiteral("!"), QStringLiteral("/etc/passwd"), {}} << QStringLiteral("!");
+    QTest::newRow("prefix-keeps-attributes") << QStringLiteral("/etc") << prefixRole << QVariant(QStringLiteral("="))
+                                             << AfickRule{QStringLiteral("="), QStringLiteral("/etc"), {QStringLiteral("R"), QStringLiteral("md5")}}
+                                             << QStringLiteral("=");
+    QTest::newRow("attribute-list-replaces-attributes")
+        << QStringLiteral("/etc") << attributesRole << QVariant(QStringList{QStringLiteral("p"), QStringLiteral("u")})
+        << AfickRule{QString(), QStringLiteral("/etc"), {QStringLiteral("p"), QStringLiteral("u")}} << QStringLiteral("p+u");
+    QTest::newRow("single-string-is-one-attribute-not-split")
+        << QStringLiteral("/etc/passwd") << attributesRole << QVariant(QStringLiteral("p+u"))
+        << AfickRule{QString(), QStringLiteral("/etc/passwd"), {QStringLiteral("p+u")}} << QStringLiteral("p+u");
+}
+
+void IntegrityFileSystemModelTest::setDataWritesRule()
+{
+    QFETCH(QString, path);
+    QFETCH(int, role);
+    QFETCH(QVariant, value);
+    QFETCH(AfickRule, rule);
+    QFETCH(QString, shown);
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    const QModelIndex index = m_model->indexForPath(path);
+    QVERIFY(index.isValid());
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    QVERIFY(m_model->setData(index, value, role));
+
+    QCOMPARE(rules().value(path), rule);
+    QCOMPARE(rules().size(), 3 + (path == QLatin1String("/etc") ? 0 : 1));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(0).toModelIndex(), index);
+    QCOMPARE(changed.first().at(2).value<QVector<int>>(), (QVector<int>{role, changedRole}));
+    QCOMPARE(index.data(role).toString(), shown);
+    QCOMPARE(index.data(changedRole).toBool(), true);
+    QVERIFY(m_model->afickConfigEditor().hasChanges());
+}
+
+void IntegrityFileSystemModelTest::setDataRefusesOtherRoles_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::newRow("changed-flag") << changedRole;
+    QTest::newRow("file-path") << filePathRole;
+    QTest::newRow("edit-role") << int(Qt::EditRole);
+}
+
+void IntegrityFileSystemModelTest::setDataRefusesOtherRoles()
+{
+    QFETCH(int, role);
+    const QModelIndex etc = m_model->indexForPath(QStringLiteral("/etc"));
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+    const AfickRuleMap before = rules();
+
+    QVERIFY(!m_model->setData(etc, QStringLiteral("!"), role));
+
+    QCOMPARE(rules(), before);
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(etc.data(filePathRole).toString(), QStringLiteral("/etc"));
+}
+
+void IntegrityFileSystemModelTest::setDataWithInvalidIndexEditsRootRule()
+{
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    QVERIFY(m_model->setData(QModelIndex(), QStringList{QStringLiteral("u")}, attributesRole));
+
+    QCOMPARE(rules().value(QStringLiteral("/")), (AfickRule{QString(), QStringLiteral("/"), {QStringLiteral("u")}}));
+    QCOMPARE(rules().value(QStringLiteral("/etc")).attributes, (QStringList{QStringLiteral("R"), QStringLiteral("md5")}));
+    // The root has no row that could announce it.
+    QCOMPARE(changed.size(), 0);
+}
+
+void IntegrityFileSystemModelTest::loadDirectoryNeedsListedItem()
+{
+    m_listing->requests.clear();
+    m_model->loadDirectory(QStringLiteral("/usr/share"));
+    m_model->loadDirectory(QStringLiteral("/"));
+    QCOMPARE(m_listing->requestedPaths(), QStringList());
+
+    m_model->loadDirectory(QStringLiteral("/usr"));
+    m_model->loadDirectory(QStringLiteral("/usr/share"));
+    m_model->loadDirectory(QStringLiteral("/usr"));
+    QCOMPARE(m_listing->requestedPaths(), (QStringList{QStringLiteral("/usr"), QStringLiteral("/usr/share")}));
+    QCOMPARE(m_model->rowCount(m_model->indexForPath(QStringLiteral("/usr/share"))), 1);
+}
+
+void IntegrityFileSystemModelTest::setCurrentRuleNeverWritesRule()
+{
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+    QSignalSpy edited(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged);
+    const AfickRuleMap before = rules();
+
+    m_model->setCurrentRule(QStringLiteral("/etc/passwd"));
+    QCOMPARE(AfickCurrentRule::instance()->rule(), (AfickRule{QString(), QStringLiteral("/etc/passwd"), {}}));
+    m_model->setCurrentRule(QStringLiteral("/var/log/x"));
+    QCOMPARE(AfickCurrentRule::instance()->rule(), (AfickRule{QStringLiteral("!"), QStringLiteral("/var/log/x"), {QStringLiteral("p")}}));
+    QCOMPARE(AfickCurrentRule::instance()->unusedAttributes().mid(0, 2), (QStringList{QStringLiteral("ALIAS1"), QStringLiteral("ALIAS2")}));
+
+    QCOMPARE(rules(), before);
+    QVERIFY(!m_model->afickConfigEditor().hasChanges());
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(edited.size(), 0);
+}
+
+void IntegrityFileSystemModelTest::currentRuleEditIsWrittenToItsPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("listed");
+
+    QTest::newRow("listed-path") << QStringLiteral("/etc/passwd") << true;
+    QTest::newRow("unlisted-path-is-not-root") << QStringLiteral("/usr/share/doc") << false;
+    QTest::newRow("path-never-listed-anywhere") << QStringLiteral("/opt/app/bin") << false;
+    QTest::newRow("root-path") << QStringLiteral("/") << false;
+}
+
+void IntegrityFileSystemModelTest::currentRuleEditIsWrittenToItsPath()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, listed);
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    m_model->setCurrentRule(path);
+    const AfickRule before = rules().value(path);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    AfickCurrentRule::instance()->addAttribute(QStringLiteral("sha1"));
+
+    AfickRule expected = before;
+    expected.path = path;
+    expected.attributes.append(QStringLiteral("sha1"));
+    QCOMPARE(rules().value(path), expected);
+    if (path != QLatin1String("/")) {
+        QVERIFY(!rules().contains(QStringLiteral("/")));
+    }
+    QVERIFY(m_model->afickConfigEditor().isRuleChanged(path));
+    QCOMPARE(changed.size(), listed ? 2 : 0);
+    if (listed) {
+        const QModelIndex index = m_model->indexForPath(path);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), index);
+        QCOMPARE(changed.at(0).at(2).value<QVector<int>>(), (QVector<int>{prefixRole, changedRole}));
+        QCOMPARE(changed.at(1).at(2).value<QVector<int>>(), (QVector<int>{attributesRole, changedRole}));
+        QCOMPARE(index.data(attributesRole).toString(), QStringLiteral("sha1"));
+    }
+}
+
+void IntegrityFileSystemModelTest::currentRuleEditWithoutSelectionWritesNothing()
+{
+    const AfickRuleMap before = rules();
+    AfickCurrentRule::instance()->setShowFullNames(false);
+    QCOMPARE(rules(), before);
+}
+
+void IntegrityFileSystemModelTest::initEndListsRuleDirectories_data()
+{
+    QTest::addColumn<bool>("varListedBefore");
+    QTest::addColumn<QStringList>("requested");
+
+    QTest::newRow("var-not-listed-so-var-log-is-not") << false << QStringList{QStringLiteral("/etc")};
+    QTest::newRow("var-listed-so-var-log-is") << true << QStringList{QStringLiteral("/etc"), QStringLiteral("/var/log")};
+}
+
+void IntegrityFileSystemModelTest::initEndListsRuleDirectories()
+{
+    QFETCH(bool, varListedBefore);
+    QFETCH(QStringList, requested);
+    if (varListedBefore) {
+        m_model->loadDirectory(QStringLiteral("/var"));
+    }
+    m_listing->requests.clear();
+    // Rules whose parents are "/" itself or do not exist list nothing more.
+    m_model->afickConfigEditor().applyConfigLines({QStringLiteral("/var/log/x p"),
+                                                   QStringLiteral("/etc/afick.conf p"),
+                                                   QStringLiteral("/ p"),
+                                                   QStringLiteral("/etc u"),
+                                                   QStringLiteral("/no/such/directory/x p")});
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy reset(m_model.get(), &QAbstractItemModel::modelReset);
+
+    Q_EMIT m_model->afickConfigEditor().initEnd();
+
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(m_listing->requestedPaths(), requested);
+    QCOMPARE(m_model->indexForPath(QStringLiteral("/etc/afick.conf")).data(attributesRole).toString(), QStringLiteral("p"));
+}
+
+void IntegrityFileSystemModelTest::passesModelTesterUnderProxiesWhileEditing()
+{
+    using Tester = QAbstractItemModelTester;
+    KDescendantsProxyModel descendants;
+    descendants.setSourceModel(m_model.get());
+    QSortFilterProxyModel sorted;
+    sorted.setSourceModel(m_model.get());
+    sorted.setSortRole(attributesRole);
+    sorted.sort(0);
+    Tester modelTester(m_model.get(), Tester::FailureReportingMode::Fatal);
+    Tester descendantsTester(&descendants, Tester::FailureReportingMode::Fatal);
+    Tester sortedTester(&sorted, Tester::FailureReportingMode::Fatal);
+
+    Q_EMIT m_model->afickConfigEditor().initEnd();
+    m_model->loadDirectory(QStringLiteral("/var"));
+    m_model->setCurrentRule(QStringLiteral("/var/log/syslog"));
+    AfickCurrentRule::instance()->addAttribute(QStringLiteral("md5"));
+    m_model->setCurrentRule(QStringLiteral("/usr/share/doc"));
+    AfickCurrentRule::instance()->setPrefix(QStringLiteral("!"));
+    QVERIFY(m_model->setData(m_model->indexForPath(QStringLiteral("/usr")), QStringLiteral("z"), attributesRole));
+    QVERIFY(m_model->setData(QModelIndex(), QStringLiteral("!"), prefixRole));
+    m_model->afickConfigEditor().applyConfigLines(sampleConfig);
+    Q_EMIT m_model->afickConfigEditor().initEnd();
+    m_model->setCurrentRule(QStringLiteral("/var/log/x"));
+    AfickCurrentRule::instance()->removeAttribute(QStringLiteral("p"));
+
+    // /var was listed by hand, /var/log for its rule once /var was there.
+    QCOMPARE(descendants.rowCount(), 4 + 1 + 2);
+    QCOMPARE(descendants.index(6, 0).data(prefixRole).toString(), QStringLiteral("!"));
+    QCOMPARE(descendants.index(6, 0).data(attributesRole).toString(), QString());
+    // The rule edits before the reload are gone; /etc's attributes sort last.
+    QCOMPARE(sorted.index(3, 0).data().toString(), QStringLiteral("etc"));
+}
+
+void IntegrityFileSystemModelTest::destroyedModelNoLongerFollowsCurrentRule()
+{
+    m_model->setCurrentRule(QStringLiteral("/etc"));
+    m_model.reset();
+    AfickCurrentRule::instance()->addAttribute(QStringLiteral("u"));
+    QCOMPARE(AfickCurrentRule::instance()->attributes().size(), 3);
+}
+
+QTEST_MAIN(IntegrityFileSystemModelTest)
+
+#include "integrityfilesystemmodeltest.moc"
