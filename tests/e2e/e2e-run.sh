@@ -72,11 +72,7 @@ check_host()
     case $stage in *[,:]*) fail "the stage path '$stage' contains ',' or ':', which overlayfs options cannot carry" ;; esac
     [ -n "$as_root" ] || id -u "$user" >/dev/null 2>&1 || fail "there is no user '$user'"
     case $1 in
-    */*)
-        [ -f "$1" ] || fail "there is no program '$1' (not built?)"
-        [ -n "$as_root" ] || setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups test -x "$1" ||
-            fail "user '$user' cannot run '$1': every directory above it must be searchable by others"
-        ;;
+    */*) [ -f "$1" ] || fail "there is no program '$1' (not built?)" ;;
     esac
     unshare --mount --pid --fork --kill-child --mount-proc --propagation private true 2>/dev/null ||
         fail "'unshare --mount --pid' is not permitted here (a container without CAP_SYS_ADMIN?)"
@@ -199,6 +195,29 @@ build_file_systems()
     fi
 }
 
+# A checkout or build below a directory others may not search (/root, or a
+# mktemp -d directory) would keep the unprivileged user from its own test
+# program. Inside the namespace such a directory is overlaid with a copy that
+# others may search but still not list; the machine's directory is untouched.
+open_ancestors()
+{
+    local path dir=/ part mode layer
+    path=$(realpath -m "$1")
+    local IFS=/
+    for part in ${path#/}; do
+        dir=${dir%/}/$part
+        [ -d "$dir" ] || return 0
+        mode=$(stat -c %a "$dir")
+        if [ $((8#$mode & 8#001)) = 0 ]; then
+            layer=$(mktemp -d "$base/open.XXXXXX")
+            mkdir "$layer/upper" "$layer/work"
+            chmod "$(printf %o $((8#$mode | 8#011)))" "$layer/upper"
+            mount -t overlay trustwatch-e2e-open -o "lowerdir=$dir,upperdir=$layer/upper,workdir=$layer/work" "$dir" ||
+                fail "cannot make '$dir' searchable for '$user'"
+        fi
+    done
+}
+
 start_services()
 {
     local address
@@ -274,6 +293,11 @@ main()
         user=root
     fi
     build_file_systems
+    if [ "$user" != root ]; then
+        case $1 in */*) open_ancestors "$1" ;; esac
+        open_ancestors "$PWD"
+        open_ancestors "$(dirname "$0")"
+    fi
     start_services
     run_command "$@"
 }
