@@ -38,15 +38,20 @@ bool isPlainFileName(const QString &name)
 
 FailureScriptsHelper::FailureScriptsHelper(QObject *parent)
     : QObject(parent)
-    , watcher(new QFileSystemWatcher(this))
+    , m_watcher(new QFileSystemWatcher(this))
 {
     // Adding a missing directory only produces a warning in the log; there
     // is nothing to watch then, as the directory's absence already says.
     if (QFileInfo(scriptsDirectory).isDir()) {
-        watcher->addPath(scriptsDirectory);
+        m_watcher->addPath(scriptsDirectory);
     }
     onFileChanged(scriptsDirectory);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &FailureScriptsHelper::onFileChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &FailureScriptsHelper::onFileChanged);
+}
+
+QStringList FailureScriptsHelper::scripts() const
+{
+    return m_scripts;
 }
 
 QString FailureScriptsHelper::scriptsPath() const
@@ -56,7 +61,7 @@ QString FailureScriptsHelper::scriptsPath() const
 
 void FailureScriptsHelper::onFileChanged(const QString &path)
 {
-    scripts = QDir(path).entryList(QDir::Files, QDir::Name);
+    m_scripts = QDir(path).entryList(QDir::Files, QDir::Name);
     Q_EMIT filesChanged();
 }
 

@@ -18,10 +18,13 @@ class QFileSystemWatcher;
 class FailureScriptsHelper : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QStringList scripts MEMBER scripts NOTIFY filesChanged)
+    Q_PROPERTY(QStringList scripts READ scripts NOTIFY filesChanged)
 
 public:
     explicit FailureScriptsHelper(QObject *parent = nullptr);
+
+    /// The files of the last listing: bare names, sorted by character code.
+    QStringList scripts() const;
 
     Q_INVOKABLE void enableScript(const QString &name, bool enabled);
     Q_INVOKABLE QString scriptsPath() const;
@@ -34,6 +37,6 @@ private Q_SLOTS:
     void onFileChanged(const QString &path);
 
 private:
-    QFileSystemWatcher *watcher;
-    QStringList scripts;
+    QFileSystemWatcher *m_watcher;
+    QStringList m_scripts;
 };

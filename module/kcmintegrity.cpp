@@ -1,0 +1,129 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "kcmintegrity.h"
+
+#include "afickaliaseditor.h"
+#include "afickcurrentrule.h"
+#include "failurescriptshelper.h"
+#include "integritycontrolscriptcaller.h"
+#include "servicehelper.h"
+
+#include <KAboutData>
+#include <KLocalizedString>
+
+#include <QQmlEngine>
+
+namespace
+{
+// The engine may outlive any one module object, so the provider hands out
+// the process-wide instance and keeps the engine from ever deleting it.
+template<typename Editor>
+QObject *processInstance(QQmlEngine *, QJSEngine *)
+{
+    QObject *editor = Editor::instance();
+    QQmlEngine::setObjectOwnership(editor, QQmlEngine::CppOwnership);
+    return editor;
+}
+
+template<typename Type>
+void registerCreatable(const char *name)
+{
+    qmlRegisterType<Type>(name, 1, 0, name);
+}
+
+template<typename Editor>
+void registerSingleton(const char *name)
+{
+    qmlRegisterSingletonType<Editor>(name, 1, 0, name, &processInstance<Editor>);
+}
+}
+
+KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
+    : KQuickAddons::ManagedConfigModule(parent, args)
+    , m_model(new IntegrityFileSystemModel(this))
+{
+    registerCreatable<IntegrityFileSystemModel>("IntegrityFileSystemModel");
+    registerCreatable<ServiceHelper>("ServiceHelper");
+    registerCreatable<FailureScriptsHelper>("FailureScriptsHelper");
+    registerCreatable<IntegrityControlScriptCaller>("IntegrityControlScriptCaller");
+    registerSingleton<AfickAliasEditor>("AfickAliasEditor");
+    registerSingleton<AfickCurrentRule>("AfickCurrentRule");
+
+    auto *about = new KAboutData(QStringLiteral("kcm_trustwatch"), i18n("Integrity control"), QStringLiteral("1.0"));
+    about->addAuthor(i18n("Integrity control developers"), QString(), QStringLiteral("integrity-control@example.org"));
+    setAboutData(about);
+
+    setButtons(Help | Apply);
+
+    connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
+    connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);
+}
+
+IntegrityFileSystemModel *KCMIntegrity::integrityFileSystemModel() const
+{
+    return m_model;
+}
+
+void KCMIntegrity::initAfickSync()
+{
+    m_configRequested = true;
+    m_model->afickConfigEditor().loadConfigAsync();
+}
+
+void KCMIntegrity::loadConfig()
+{
+    m_configRequested = true;
+    m_model->reloadConfig();
+    settingsChanged();
+}
+
+void KCMIntegrity::saveConfig()
+{
+    m_configRequested = true;
+    AfickConfigFileEditor &editor = m_model->afickConfigEditor();
+    // Reading the file back after a refused or failed write would throw the
+    // user's edits away; they stay, so that Apply can be tried again.
+    bool written = true;
+    const QMetaObject::Connection failure = connect(&editor, &AfickConfigFileEditor::writeConfigError, this, [&written] {
+        written = false;
+    });
+    editor.saveConfig();
+    disconnect(failure);
+    if (written) {
+        AfickAliasEditor::instance()->clearCurrentAlias();
+        m_model->reloadConfig();
+    }
+    settingsChanged();
+}
+
+bool KCMIntegrity::rollbackConfig()
+{
+    return m_model->afickConfigEditor().rollbackConfig();
+}
+
+// The host's Reset: the first load belongs to the interface's initAfickSync(),
+// which does not block; later ones discard the edits.
+void KCMIntegrity::load()
+{
+    if (m_configRequested) {
+        loadConfig();
+    }
+    ManagedConfigModule::load();
+}
+
+// The host's Apply: the base writes no settings of its own, so the
+// configuration has to be written here. Before anything was loaded there is
+// nothing to write.
+void KCMIntegrity::save()
+{
+    if (m_configRequested) {
+        saveConfig();
+    }
+    ManagedConfigModule::save();
+}
+
+bool KCMIntegrity::isSaveNeeded() const
+{
+    return m_model->afickConfigEditor().hasChanges();
+}

@@ -1,0 +1,47 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#pragma once
+
+#include "integrityfilesystemmodel.h"
+
+#include <KQuickAddons/ManagedConfigModule>
+
+/**
+ * The "Integrity control" settings module: the object the settings host
+ * creates and the user interface sees as `kcm`.
+ *
+ * It owns the rule-annotated file-system tree, whose editor holds the afick
+ * configuration, registers the types the interface uses, and tells the host
+ * whether there are unsaved edits. The host's Apply and Reset reach the
+ * configuration through save() and load().
+ */
+class KCMIntegrity : public KQuickAddons::ManagedConfigModule
+{
+    Q_OBJECT
+    Q_PROPERTY(IntegrityFileSystemModel *integrityFileSystemModel READ integrityFileSystemModel CONSTANT)
+
+public:
+    KCMIntegrity(QObject *parent, const QVariantList &args);
+
+    IntegrityFileSystemModel *integrityFileSystemModel() const;
+
+    /// Starts the first, asynchronous load of the configuration.
+    Q_INVOKABLE void initAfickSync();
+    /// Reads the configuration again, blocking, discarding unsaved edits.
+    Q_INVOKABLE void loadConfig();
+    /// Writes the edits, blocking, then reads the configuration back.
+    Q_INVOKABLE void saveConfig();
+    /// Puts the previous configuration file back; the caller decides when to reload.
+    Q_INVOKABLE bool rollbackConfig();
+
+public Q_SLOTS:
+    void load() override;
+    void save() override;
+
+private:
+    bool isSaveNeeded() const override;
+
+    IntegrityFileSystemModel *const m_model;
+    bool m_configRequested = false;
+};

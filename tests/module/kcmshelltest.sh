@@ -1,0 +1,97 @@
+#!/bin/sh
+# SPDX-FileCopyrightText: 2026 Integrity control developers
+# SPDX-License-Identifier: GPL-2.0-or-later
+#
+# Installs the build into a stage and checks that the settings host finds the
+# module there and opens it in a window of an X server of its own.
+#
+#   kcmshelltest.sh BUILD_DIR SCRATCH_DIR PLUGIN_DIR DATA_DIR
+#
+# PLUGIN_DIR and DATA_DIR are the absolute installation directories, which
+# the stage holds below its own root.
+set -eu
+
+build=$1
+scratch=$2
+plugin_dir=$3
+data_dir=$4
+
+fail()
+{
+    echo "kcmshelltest: $*" >&2
+    exit 1
+}
+
+rm -rf "$scratch"
+mkdir -p "$scratch/config" "$scratch/cache" "$scratch/data"
+install -d -m 0700 "$scratch/runtime"
+stage=$scratch/stage
+DESTDIR=$stage cmake --install "$build" >"$scratch/install.log" || fail "staging the install failed: $(cat "$scratch/install.log")"
+
+# A session bus that starts nothing: activated services would outlive the
+# host and keep its pipes open.
+cat >"$scratch/session.conf" <<CONF
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=$scratch</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+
+export QT_PLUGIN_PATH=$stage$plugin_dir
+export XDG_DATA_DIRS=$stage$data_dir:/usr/local/share:/usr/share
+export XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
+export XDG_RUNTIME_DIR=$scratch/runtime
+export QT_QUICK_CONTROLS_STYLE=org.kde.desktop
+export LANGUAGE=en_US LC_ALL=C.UTF-8
+# No system bus: the module's requests to the helper fail instead of reaching the machine's.
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$scratch/no-system-bus
+unset QT_STYLE_OVERRIDE QT_QPA_PLATFORM
+
+QT_QPA_PLATFORM=offscreen kcmshell5 --list >"$scratch/list.log" 2>&1 || fail "kcmshell5 --list failed: $(cat "$scratch/list.log")"
+grep -Eq '^kcm_trustwatch +- Integrity control$' "$scratch/list.log" ||
+    fail "kcmshell5 --list does not list the module: $(cat "$scratch/list.log")"
+
+# Runs inside the X server and the session bus: opens the module and waits
+# for its window, then closes it.
+cat >"$scratch/open.sh" <<'OPEN'
+#!/bin/sh
+set -u
+log=$1
+kcmshell5 kcm_trustwatch >"$log" 2>&1 &
+shell=$!
+found=1
+tries=0
+while [ $tries -lt 300 ]; do
+    if ! kill -0 $shell 2>/dev/null; then
+        echo "kcmshell5 exited early" >>"$log"
+        break
+    fi
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Integrity control'; then
+        found=0
+        # Give the page time to load before the log is read.
+        sleep 2
+        break
+    fi
+    tries=$((tries + 1))
+    sleep 0.1
+done
+kill $shell 2>/dev/null
+wait $shell 2>/dev/null
+exit $found
+OPEN
+chmod +x "$scratch/open.sh"
+
+status=0
+xvfb-run -a -s "-screen 0 1280x800x24" \
+    dbus-run-session --config-file="$scratch/session.conf" -- "$scratch/open.sh" "$scratch/open.log" || status=$?
+[ "$status" = 0 ] || fail "no window of the module appeared: $(cat "$scratch/open.log")"
+if grep -Eq 'Error loading QML|Invalid KPackage|Could not find module|kcm_trustwatch/contents/ui/|is not a type|is not installed' "$scratch/open.log"; then
+    fail "the module's page did not load: $(cat "$scratch/open.log")"
+fi
+echo "kcmshell5 lists and opens kcm_trustwatch"
