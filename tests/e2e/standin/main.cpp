@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 
 namespace
 {
