@@ -3,6 +3,8 @@
 
 #include "failurescriptshelper.h"
 
+#include "privatesystembus.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -14,6 +16,8 @@ class FailureScriptsHelperTest : public QObject
     Q_OBJECT
 
 private:
+    PrivateSystemBus m_bus;
+
     static void list(FailureScriptsHelper &helper, const QString &path)
     {
         QVERIFY(QMetaObject::invokeMethod(&helper, "onFileChanged", Q_ARG(QString, path)));
@@ -34,6 +38,11 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_bus.start());
+    }
+
     void listing_data()
     {
         QTest::addColumn<QStringList>("files");

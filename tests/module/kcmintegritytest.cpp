@@ -6,6 +6,7 @@
 #include "afickcurrentrule.h"
 #include "failurescriptshelper.h"
 #include "integritycontrolscriptcaller.h"
+#include "privatesystembus.h"
 #include "servicehelper.h"
 
 #include <KAboutData>
@@ -26,7 +27,7 @@
 // The plug-in as the settings host loads it, and the module object itself.
 // The plug-in carries its own copy of the module's code, so what the test
 // reaches of a module made by the factory is what the host reaches: the base
-// class, properties and the meta-object. No system bus is reachable, so every
+// class, properties and the meta-object. On a system bus without polkit every
 // request to the helper fails, which shows whether one was made.
 class KCMIntegrityTest : public QObject
 {
@@ -43,6 +44,7 @@ public:
     Q_ENUM(Edit)
 
 private:
+    PrivateSystemBus m_bus;
     KPluginMetaData m_metaData;
 
     static std::unique_ptr<KCMIntegrity> createModule()
@@ -96,6 +98,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        QVERIFY(m_bus.start());
         m_metaData = KPluginMetaData::findPluginById(QStringLiteral("plasma/kcms/systemsettings"), QStringLiteral("kcm_trustwatch"));
         QVERIFY2(m_metaData.isValid(), "the built plug-in was not found");
     }
