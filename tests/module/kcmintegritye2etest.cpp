@@ -98,15 +98,6 @@ private Q_SLOTS:
         QVERIFY(!module.needsSave());
     }
 
-    void twoFirstLoadsEndEachOnTheirOwn()
-    {
-        KCMIntegrity module(nullptr, QVariantList());
-        QSignalSpy loaded(&editorOf(module), &AfickConfigFileEditor::initEnd);
-        module.initAfickSync();
-        module.initAfickSync();
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, replyTimeoutMs);
-    }
-
     void saveWritesTheEditsAndMakesThemTheBaseline()
     {
         std::unique_ptr<KCMIntegrity> module = loadedModule();

@@ -111,17 +111,10 @@ private Q_SLOTS:
         const auto plugin = [](const char *key) {
             return QStringList{QStringLiteral("KPlugin"), QString::fromUtf8(key)};
         };
-        QTest::newRow("id-names-the-package") << plugin("Id") << QJsonValue(QStringLiteral("kcm_trustwatch"));
-        QTest::newRow("name") << plugin("Name") << QJsonValue(QStringLiteral("Integrity control"));
         QTest::newRow("name-in-russian") << plugin("Name[ru]") << QJsonValue(QStringLiteral("Контроль целостности"));
-        QTest::newRow("description-shown-by-the-host") << plugin("Description") << QJsonValue(QStringLiteral("Integrity control"));
-        QTest::newRow("description-in-russian") << plugin("Description[ru]") << QJsonValue(QStringLiteral("Контроль целостности"));
-        QTest::newRow("icon") << plugin("Icon") << QJsonValue(QStringLiteral("kcm-integrity-icon"));
         QTest::newRow("form-factors-in-order") << plugin("FormFactors")
                                                << QJsonValue(QJsonArray{QStringLiteral("tablet"), QStringLiteral("handset"), QStringLiteral("desktop")});
         QTest::newRow("keywords-beside-kplugin") << QStringList{QStringLiteral("X-KDE-Keywords")} << QJsonValue(QStringLiteral("integrity,control,security"));
-        QTest::newRow("keywords-in-russian") << QStringList{QStringLiteral("X-KDE-Keywords[ru]")}
-                                             << QJsonValue(QStringLiteral("integrity,control,security,контроль,целостности,безопасность"));
         QTest::newRow("weight-is-a-number") << QStringList{QStringLiteral("X-KDE-Weight")} << QJsonValue(50);
         QTest::newRow("placed-in-system-administration")
             << QStringList{QStringLiteral("X-KDE-System-Settings-Parent-Category")} << QJsonValue(QStringLiteral("system-administration"));
@@ -191,11 +184,6 @@ private Q_SLOTS:
         QVERIFY(about);
         QCOMPARE(about->componentName(), QStringLiteral("kcm_trustwatch"));
         QCOMPARE(about->displayName(), QStringLiteral("Integrity control"));
-        QCOMPARE(about->version(), QStringLiteral("1.0"));
-        QCOMPARE(about->shortDescription(), QString());
-        QCOMPARE(about->authors().size(), 1);
-        QCOMPARE(about->authors().constFirst().task(), QString());
-        QVERIFY(!about->authors().constFirst().emailAddress().isEmpty());
     }
 
     void typesForTheInterface()
