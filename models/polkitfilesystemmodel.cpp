@@ -85,6 +85,8 @@ QVariant PolkitFileSystemModel::data(const QModelIndex &index, int role) const
         return item->filePath();
     case FilePermissionsRole:
         return item->permissions();
+    case FileIsDirectoryRole:
+        return item->isDirectory();
     default:
         return QVariant();
     }
@@ -138,6 +140,7 @@ QHash<int, QByteArray> PolkitFileSystemModel::roleNames() const
         {FilePathRole, QByteArrayLiteral("filePath")},
         {FileNameRole, QByteArrayLiteral("fileName")},
         {FilePermissionsRole, QByteArrayLiteral("filePermissions")},
+        {FileIsDirectoryRole, QByteArrayLiteral("fileIsDirectory")},
     };
     return names;
 }

@@ -25,6 +25,9 @@ public:
         FilePathRole = Qt::UserRole + 1,
         FileNameRole,
         FilePermissionsRole,
+        // After the integrity model's three roles: whether the entry is a
+        // directory, so that a view can offer to open one before it is listed.
+        FileIsDirectoryRole = Qt::UserRole + 7,
     };
 
     explicit PolkitFileSystemModel(QObject *parent = nullptr);

@@ -91,6 +91,13 @@ int PolkitFileSystemTreeItem::permissions() const
     return entry().permissions();
 }
 
+bool PolkitFileSystemTreeItem::isDirectory() const
+{
+    // The entry carries no file type of its own; the helper names a
+    // directory's icon after its MIME type, links to directories included.
+    return entry().iconName() == QLatin1String("inode-directory");
+}
+
 void PolkitFileSystemTreeItem::setFilters(int filters)
 {
     m_filters = filters;

@@ -44,6 +44,8 @@ public:
     QString fileName() const;
     QString iconName() const;
     int permissions() const;
+    /// Whether the helper listed the entry as a directory (its MIME type is inode/directory).
+    bool isDirectory() const;
 
     void setFilters(int filters);
     int indexOfName(const QString &name) const;

@@ -103,7 +103,8 @@ void IntegrityFileSystemModelTest::constructionListsRootWithFilters()
                                      {Qt::UserRole + 3, "filePermissions"},
                                      {prefixRole, "integrityPrefix"},
                                      {attributesRole, "integrityAttributes"},
-                                     {changedRole, "integrityElementChanged"}}));
+                                     {changedRole, "integrityElementChanged"},
+                                     {Qt::UserRole + 7, "fileIsDirectory"}}));
 }
 
 void IntegrityFileSystemModelTest::dataShowsRuleOfExactPath_data()

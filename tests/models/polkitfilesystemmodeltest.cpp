@@ -210,26 +210,31 @@ void PolkitFileSystemModelTest::refusedListingLeavesDirectoryEmptyAndLoaded()
 
 void PolkitFileSystemModelTest::dataByRole_data()
 {
+    QTest::addColumn<QString>("path");
     QTest::addColumn<int>("role");
     QTest::addColumn<QVariant>("expected");
 
+    const QString ssl = QStringLiteral("/etc/ssl");
     const int permissions = FakeListing::entry(QStringLiteral("/etc"), QStringLiteral("ssl/")).permissions();
-    QTest::newRow("display-role-is-name") << int(Qt::DisplayRole) << QVariant(QStringLiteral("ssl"));
-    QTest::newRow("filePath") << int(Qt::UserRole + 1) << QVariant(QStringLiteral("/etc/ssl"));
-    QTest::newRow("fileName") << int(Qt::UserRole + 2) << QVariant(QStringLiteral("ssl"));
-    QTest::newRow("filePermissions-are-the-listed-flags") << int(Qt::UserRole + 3) << QVariant(permissions);
-    QTest::newRow("role-256-is-unknown") << int(Qt::UserRole) << QVariant();
-    QTest::newRow("role-260-is-not-this-models") << int(Qt::UserRole + 4) << QVariant();
+    QTest::newRow("display-role-is-name") << ssl << int(Qt::DisplayRole) << QVariant(QStringLiteral("ssl"));
+    QTest::newRow("filePath") << ssl << int(Qt::UserRole + 1) << QVariant(QStringLiteral("/etc/ssl"));
+    QTest::newRow("fileName") << ssl << int(Qt::UserRole + 2) << QVariant(QStringLiteral("ssl"));
+    QTest::newRow("filePermissions-are-the-listed-flags") << ssl << int(Qt::UserRole + 3) << QVariant(permissions);
+    QTest::newRow("unlisted-directory-is-a-directory") << ssl << int(Qt::UserRole + 7) << QVariant(true);
+    QTest::newRow("file-is-no-directory") << QStringLiteral("/etc/passwd") << int(Qt::UserRole + 7) << QVariant(false);
+    QTest::newRow("role-256-is-unknown") << ssl << int(Qt::UserRole) << QVariant();
+    QTest::newRow("role-260-is-not-this-models") << ssl << int(Qt::UserRole + 4) << QVariant();
 }
 
 void PolkitFileSystemModelTest::dataByRole()
 {
+    QFETCH(QString, path);
     QFETCH(int, role);
     QFETCH(QVariant, expected);
     fetch(QStringLiteral("/etc"));
-    const QModelIndex ssl = m_model->indexForPath(QStringLiteral("/etc/ssl"));
-    QVERIFY(ssl.isValid());
-    QCOMPARE(m_model->data(ssl, role), expected);
+    const QModelIndex index = m_model->indexForPath(path);
+    QVERIFY(index.isValid());
+    QCOMPARE(m_model->data(index, role), expected);
     QCOMPARE(m_model->data(QModelIndex(), role), QVariant());
 }
 
@@ -241,7 +246,8 @@ void PolkitFileSystemModelTest::indexAndParentStayInRange()
              (QHash<int, QByteArray>{{Qt::DecorationRole, "fileIcon"},
                                      {Qt::UserRole + 1, "filePath"},
                                      {Qt::UserRole + 2, "fileName"},
-                                     {Qt::UserRole + 3, "filePermissions"}}));
+                                     {Qt::UserRole + 3, "filePermissions"},
+                                     {Qt::UserRole + 7, "fileIsDirectory"}}));
     QVERIFY(!m_model->index(0, 1).isValid());
     QVERIFY(!m_model->index(3, 0, etc).isValid());
 
