@@ -2,17 +2,158 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
 import org.kde.kirigami 2.20 as Kirigami
 import org.kde.kcm 1.4 as KCM
 
 KCM.AbstractKCM {
-    implicitWidth: Kirigami.Units.gridUnit * 30
-    implicitHeight: Kirigami.Units.gridUnit * 20
+    id: root
+    objectName: "integrityControl"
 
-    Kirigami.PlaceholderMessage {
-        anchors.centerIn: parent
-        width: parent.width - Kirigami.Units.largeSpacing * 4
-        icon.name: "kcm-integrity-icon"
-        text: i18n("Integrity control")
+    implicitWidth: Kirigami.Units.gridUnit * 46
+    implicitHeight: Kirigami.Units.gridUnit * 32
+    framedView: false
+
+    // Messages about the configuration file as a whole, newest last; a load
+    // may report several malformed lines at once.
+    property var configMessages: []
+
+    function showConfigMessage(text) {
+        configMessages = configMessages.concat([text]);
+        configMessage.visible = true;
     }
+
+    Connections {
+        target: kcm
+        function onReadConfigError(error) {
+            root.showConfigMessage(error);
+        }
+        function onWriteConfigError(error) {
+            root.showConfigMessage(error);
+        }
+    }
+
+    header: ColumnLayout {
+        spacing: Kirigami.Units.smallSpacing
+
+        Kirigami.InlineMessage {
+            id: configMessage
+            objectName: "configMessage"
+            Layout.fillWidth: true
+            type: Kirigami.MessageType.Error
+            showCloseButton: true
+            visible: false
+            text: root.configMessages.join("\n")
+            onVisibleChanged: {
+                if (!visible) {
+                    root.configMessages = [];
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: Kirigami.Units.smallSpacing
+
+            QQC2.TabBar {
+                id: tabs
+                objectName: "tabs"
+                Layout.fillWidth: root.width < Kirigami.Units.gridUnit * 30
+                Accessible.name: i18nc("@title:tab group", "Sections")
+
+                QQC2.TabButton {
+                    objectName: "rulesTab"
+                    text: i18nc("@title:tab", "Rules")
+                    Accessible.name: text
+                    width: implicitWidth
+                }
+                QQC2.TabButton {
+                    objectName: "aliasesTab"
+                    text: i18nc("@title:tab", "Aliases")
+                    Accessible.name: text
+                    width: implicitWidth
+                }
+                QQC2.TabButton {
+                    objectName: "checksTab"
+                    text: i18nc("@title:tab", "Checks")
+                    Accessible.name: text
+                    width: implicitWidth
+                }
+            }
+
+            Kirigami.ActionToolBar {
+                objectName: "configActions"
+                Layout.fillWidth: true
+                alignment: Qt.AlignRight
+                actions: [
+                    Kirigami.Action {
+                        objectName: "showChangesAction"
+                        text: i18nc("@action:button", "Show Changes…")
+                        icon.name: "document-preview"
+                        tooltip: i18nc("@info:tooltip", "Show the lines that Apply will remove from and add to the configuration file")
+                        enabled: kcm.needsSave
+                        onTriggered: changesSheet.openWith(kcm.pendingChanges())
+                    },
+                    Kirigami.Action {
+                        objectName: "restoreAction"
+                        text: i18nc("@action:button", "Restore Previous Configuration…")
+                        icon.name: "document-revert"
+                        tooltip: i18nc("@info:tooltip", "Put back the configuration file as it was before the last Apply")
+                        onTriggered: restoreDialog.open()
+                    }
+                ]
+            }
+        }
+    }
+
+    StackLayout {
+        anchors.fill: parent
+        currentIndex: tabs.currentIndex
+
+        RulesView {
+            objectName: "rulesView"
+        }
+        AliasesView {
+            objectName: "aliasesView"
+        }
+        ChecksView {
+            objectName: "checksView"
+        }
+    }
+
+    ChangesSheet {
+        id: changesSheet
+    }
+
+    Kirigami.PromptDialog {
+        id: restoreDialog
+        objectName: "restoreDialog"
+        title: i18nc("@title:window", "Restore Previous Configuration")
+        subtitle: i18n("The configuration file will be replaced by the copy kept from before the last Apply, and unsaved changes here will be lost.")
+        standardButtons: Kirigami.Dialog.NoButton
+        customFooterActions: [
+            Kirigami.Action {
+                objectName: "confirmRestoreAction"
+                text: i18nc("@action:button", "Restore")
+                icon.name: "document-revert"
+                onTriggered: {
+                    restoreDialog.close();
+                    if (kcm.rollbackConfig()) {
+                        kcm.loadConfig();
+                    } else {
+                        root.showConfigMessage(i18n("The previous configuration could not be restored: the request was refused, or there is no previous configuration."));
+                    }
+                }
+            },
+            Kirigami.Action {
+                objectName: "cancelRestoreAction"
+                text: i18nc("@action:button", "Cancel")
+                icon.name: "dialog-cancel"
+                onTriggered: restoreDialog.close()
+            }
+        ]
+    }
+
+    Component.onCompleted: kcm.initAfickSync()
 }

@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
+import org.kde.kirigami 2.20 as Kirigami
+import AfickAliasEditor 1.0
+
+// The selected alias: its name and its attributes.
+FocusScope {
+    id: editor
+
+    property bool showBackButton: false
+    readonly property string currentAlias: AfickAliasEditor.currentAlias
+    // Why the typed name cannot replace the current one; empty when it can.
+    readonly property string renameProblem: {
+        AfickAliasEditor.aliases;
+        return nameField.text === currentAlias ? "" : kcm.aliasNameProblem(nameField.text);
+    }
+
+    signal backRequested()
+
+    implicitHeight: column.implicitHeight + Kirigami.Units.largeSpacing * 2
+    Keys.onEscapePressed: {
+        if (showBackButton) {
+            backRequested();
+        }
+    }
+
+    ColumnLayout {
+        id: column
+        anchors {
+            fill: parent
+            margins: Kirigami.Units.largeSpacing
+        }
+        spacing: Kirigami.Units.largeSpacing
+
+        QQC2.Button {
+            objectName: "backToAliasesButton"
+            visible: editor.showBackButton
+            text: i18nc("@action:button", "Back to Aliases")
+            Accessible.name: text
+            icon.name: editor.mirrored ? "go-next" : "go-previous"
+            onClicked: editor.backRequested()
+        }
+
+        Kirigami.PlaceholderMessage {
+            Layout.fillWidth: true
+            Layout.topMargin: Kirigami.Units.gridUnit * 2
+            visible: editor.currentAlias === ""
+            icon.name: "format-list-unordered"
+            text: i18n("Select an alias")
+            explanation: i18n("Or create one with a name of its own.")
+        }
+
+        Kirigami.FormLayout {
+            Layout.fillWidth: true
+            visible: editor.currentAlias !== ""
+
+            RowLayout {
+                Kirigami.FormData.label: i18nc("@label:textbox", "Name:")
+                Layout.fillWidth: true
+                spacing: Kirigami.Units.smallSpacing
+
+                QQC2.TextField {
+                    id: nameField
+                    objectName: "aliasNameField"
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: Kirigami.Units.gridUnit * 14
+                    text: editor.currentAlias
+                    Accessible.name: i18nc("@info:accessible", "Alias name")
+                    onAccepted: renameButton.clicked()
+                }
+                QQC2.Button {
+                    id: renameButton
+                    objectName: "renameAliasButton"
+                    text: i18nc("@action:button", "Rename")
+                    Accessible.name: i18nc("@action:button", "Rename alias")
+                    icon.name: "edit-rename"
+                    enabled: nameField.text !== editor.currentAlias && editor.renameProblem === ""
+                    onClicked: AfickAliasEditor.renameCurrentAlias(nameField.text)
+                }
+            }
+
+            QQC2.Label {
+                objectName: "renameProblem"
+                Layout.fillWidth: true
+                visible: text.length > 0
+                text: editor.renameProblem
+                wrapMode: Text.Wrap
+                color: Kirigami.Theme.negativeTextColor
+            }
+
+            AttributeEditor {
+                objectName: "aliasAttributes"
+                Kirigami.FormData.label: i18nc("@label", "Attributes:")
+                Layout.fillWidth: true
+                accessibleName: i18nc("@info:accessible", "Attributes of the alias %1", editor.currentAlias)
+                attributes: AfickAliasEditor.aliasAttributes
+                unusedAttributes: AfickAliasEditor.unusedAliasAttributes
+                onAddRequested: AfickAliasEditor.addAliasAttribute(name)
+                onRemoveRequested: AfickAliasEditor.removeAliasAttribute(name)
+            }
+
+            QQC2.Switch {
+                objectName: "aliasFullNamesSwitch"
+                Kirigami.FormData.label: i18nc("@label", "Names:")
+                text: i18nc("@option:check", "Show full attribute names")
+                Accessible.name: text
+                checked: AfickAliasEditor.showFullNames
+                onToggled: AfickAliasEditor.showFullNames = checked
+            }
+        }
+    }
+}

@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
+import org.kde.kirigami 2.20 as Kirigami
+
+// The attributes of a rule or an alias as removable chips, and a menu of the
+// attributes and aliases that can still be added.
+ColumnLayout {
+    id: editor
+
+    property var attributes: []
+    property var unusedAttributes: []
+    // Names the list for assistive technology, e.g. "Attributes of /etc".
+    property string accessibleName
+
+    signal addRequested(string name)
+    signal removeRequested(string name)
+
+    spacing: Kirigami.Units.smallSpacing
+
+    QQC2.Label {
+        objectName: "noAttributesLabel"
+        Layout.fillWidth: true
+        visible: editor.attributes.length === 0
+        text: i18n("No attributes: nothing is compared.")
+        wrapMode: Text.Wrap
+        opacity: 0.7
+    }
+
+    Flow {
+        objectName: "attributeChips"
+        Layout.fillWidth: true
+        spacing: Kirigami.Units.smallSpacing
+        visible: editor.attributes.length > 0
+        Accessible.role: Accessible.List
+        Accessible.name: editor.accessibleName
+
+        Repeater {
+            model: editor.attributes
+            delegate: AttributeChip {
+                objectName: "attribute_" + modelData
+                text: modelData
+                onRemoved: editor.removeRequested(modelData)
+            }
+        }
+    }
+
+    QQC2.Button {
+        id: addButton
+        objectName: "addAttributeButton"
+        text: i18nc("@action:button", "Add Attribute…")
+        Accessible.name: text
+        icon.name: "list-add"
+        enabled: editor.unusedAttributes.length > 0
+        onClicked: addMenu.popup(addButton, 0, addButton.height)
+
+        QQC2.Menu {
+            id: addMenu
+            objectName: "addAttributeMenu"
+
+            Instantiator {
+                model: editor.unusedAttributes
+                delegate: QQC2.MenuItem {
+                    objectName: "addAttribute_" + modelData
+                    text: modelData
+                    Accessible.name: text
+                    onTriggered: editor.addRequested(modelData)
+                }
+                onObjectAdded: addMenu.insertItem(index, object)
+                onObjectRemoved: addMenu.removeItem(object)
+            }
+        }
+    }
+}

@@ -1,0 +1,219 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
+import org.kde.kirigami 2.20 as Kirigami
+import ServiceHelper 1.0
+import FailureScriptsHelper 1.0
+import IntegrityControlScriptCaller 1.0
+
+// The periodic check, the scripts run when a check fails, and the two
+// maintenance scripts run on demand.
+QQC2.ScrollView {
+    id: view
+
+    // "initialize" or "check" while a maintenance script runs.
+    property string running: ""
+    // The last run: its kind, whether it succeeded and the error it reported.
+    property string lastRun: ""
+    property bool lastRunSucceeded: false
+    property string lastRunError: ""
+
+    function runScript(which) {
+        outcome.visible = false;
+        running = which;
+        lastRun = "";
+        lastRunError = "";
+        // The call blocks until the script ends; starting it from the timer
+        // lets the busy indicator and the disabled buttons paint first.
+        startScript.start();
+    }
+
+    QQC2.ScrollBar.horizontal.policy: QQC2.ScrollBar.AlwaysOff
+    contentWidth: availableWidth
+
+    ServiceHelper {
+        id: service
+    }
+
+    FailureScriptsHelper {
+        id: failureScripts
+    }
+
+    IntegrityControlScriptCaller {
+        id: caller
+        onInitializeError: view.lastRunError = error
+        onIntegrityError: view.lastRunError = error
+    }
+
+    Timer {
+        id: startScript
+        interval: 50
+        onTriggered: {
+            const which = view.running;
+            view.lastRunSucceeded = which === "initialize" ? caller.initializeAfickDatabase() : caller.checkIntegrity();
+            view.lastRun = which;
+            view.running = "";
+            outcome.visible = true;
+        }
+    }
+
+    Kirigami.FormLayout {
+        width: view.availableWidth
+
+        Item {
+            Kirigami.FormData.isSection: true
+            Kirigami.FormData.label: i18nc("@title:group", "Periodic Check")
+        }
+
+        QQC2.Switch {
+            id: serviceSwitch
+            objectName: "serviceSwitch"
+            Kirigami.FormData.label: i18nc("@label", "Service:")
+            text: i18nc("@option:check", "Check file integrity regularly")
+            Accessible.name: text
+            checked: service.isEnable
+            onToggled: {
+                const wanted = checked;
+                serviceMessage.visible = false;
+                service.isEnable = wanted;
+                checked = Qt.binding(() => service.isEnable);
+                if (checked !== wanted) {
+                    serviceMessage.text = wanted ? i18n("The periodic check could not be switched on: the request was refused or failed.")
+                                                 : i18n("The periodic check could not be switched off: the request was refused or failed.");
+                    serviceMessage.visible = true;
+                }
+            }
+        }
+
+        Kirigami.InlineMessage {
+            id: serviceMessage
+            objectName: "serviceMessage"
+            Layout.fillWidth: true
+            type: Kirigami.MessageType.Error
+            showCloseButton: true
+            visible: false
+        }
+
+        Item {
+            Kirigami.FormData.isSection: true
+            Kirigami.FormData.label: i18nc("@title:group", "Scripts Run When a Check Fails")
+        }
+
+        QQC2.Label {
+            objectName: "noScriptsLabel"
+            Layout.fillWidth: true
+            Layout.maximumWidth: Kirigami.Units.gridUnit * 20
+            visible: failureScripts.scripts.length === 0
+            text: i18n("There are no scripts in %1.", failureScripts.scriptsPath())
+            wrapMode: Text.Wrap
+        }
+
+        Repeater {
+            model: failureScripts.scripts
+            delegate: QQC2.Switch {
+                id: scriptSwitch
+                objectName: "script_" + modelData
+                readonly property bool isScript: modelData.endsWith(".sh") || modelData.endsWith(".sh.disabled")
+                Kirigami.FormData.label: index === 0 ? i18nc("@label", "Scripts:") : ""
+                text: modelData
+                enabled: isScript
+                checked: modelData.endsWith(".sh")
+                Accessible.name: text
+                Accessible.description: isScript ? "" : i18nc("@info:accessible", "Not a script: only files named *.sh can be switched")
+                QQC2.ToolTip.text: isScript ? (checked ? i18nc("@info:tooltip", "Runs when a check fails") : i18nc("@info:tooltip", "Does not run"))
+                                            : i18nc("@info:tooltip", "Not a script: only files named *.sh can be switched")
+                QQC2.ToolTip.visible: hovered
+                QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+                onToggled: {
+                    scriptsMessage.visible = false;
+                    failureScripts.enableScript(modelData, checked);
+                }
+
+                Connections {
+                    target: failureScripts
+                    // A request always asks for the opposite of what the name
+                    // says, so a result that matches the name is a failure.
+                    function onScriptEnableChanged(inName, inEnable) {
+                        if (inName !== modelData || inEnable !== modelData.endsWith(".sh")) {
+                            return;
+                        }
+                        scriptSwitch.checked = Qt.binding(() => modelData.endsWith(".sh"));
+                        scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", inName)
+                                                       : i18n("The script %1 could not be enabled: the request was refused or failed.", inName);
+                        scriptsMessage.visible = true;
+                    }
+                }
+            }
+        }
+
+        Kirigami.InlineMessage {
+            id: scriptsMessage
+            objectName: "scriptsMessage"
+            Layout.fillWidth: true
+            type: Kirigami.MessageType.Error
+            showCloseButton: true
+            visible: false
+        }
+
+        Item {
+            Kirigami.FormData.isSection: true
+            Kirigami.FormData.label: i18nc("@title:group", "Run Now")
+        }
+
+        QQC2.Button {
+            objectName: "initializeButton"
+            Kirigami.FormData.label: i18nc("@label", "Database:")
+            text: i18nc("@action:button", "Initialise Database")
+            Accessible.name: text
+            icon.name: "document-new"
+            enabled: view.running === ""
+            onClicked: view.runScript("initialize")
+        }
+
+        QQC2.Button {
+            objectName: "checkButton"
+            Kirigami.FormData.label: i18nc("@label", "Files:")
+            text: i18nc("@action:button", "Check Now")
+            Accessible.name: text
+            icon.name: "security-high"
+            enabled: view.running === ""
+            onClicked: view.runScript("check")
+        }
+
+        RowLayout {
+            objectName: "scriptRunning"
+            visible: view.running !== ""
+            spacing: Kirigami.Units.smallSpacing
+
+            QQC2.BusyIndicator {
+                running: view.running !== ""
+                Accessible.name: i18nc("@info:accessible", "Running")
+                Layout.preferredWidth: Kirigami.Units.iconSizes.medium
+                Layout.preferredHeight: Kirigami.Units.iconSizes.medium
+            }
+            QQC2.Label {
+                text: view.running === "initialize" ? i18n("Initialising the integrity database…") : i18n("Checking the files…")
+            }
+        }
+
+        Kirigami.InlineMessage {
+            id: outcome
+            objectName: "scriptOutcome"
+            Layout.fillWidth: true
+            visible: false
+            showCloseButton: true
+            type: view.lastRunSucceeded ? Kirigami.MessageType.Positive : Kirigami.MessageType.Error
+            text: {
+                if (view.lastRun === "initialize") {
+                    return view.lastRunSucceeded ? i18n("The integrity database has been initialised.")
+                                                 : i18n("Initialising the integrity database failed.\n%1", view.lastRunError);
+                }
+                return view.lastRunSucceeded ? i18n("The check is complete: no file differs from the database.")
+                                             : i18n("The check failed or found differences.\n%1", view.lastRunError);
+            }
+        }
+    }
+}

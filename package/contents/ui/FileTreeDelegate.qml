@@ -1,0 +1,108 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
+import org.kde.kirigami 2.20 as Kirigami
+
+// One row of the file tree: expander, icon, name, the path's own rule and a
+// mark when that rule has been changed since the file was read.
+QQC2.ItemDelegate {
+    id: row
+
+    readonly property bool isDirectory: model.fileIsDirectory
+    readonly property bool expanded: model.kDescendantExpanded
+    // As the file writes it: the prefix, then the attributes.
+    readonly property string ruleText: [model.integrityPrefix, model.integrityAttributes].filter(part => part.length > 0).join(" ")
+    readonly property bool changed: model.integrityElementChanged
+    // Set once opening showed the directory to be empty, so the expander goes.
+    property bool listedEmpty: false
+
+    signal selected()
+    signal activated()
+    signal expandToggled(bool expanded)
+
+    objectName: "fileRow_" + model.filePath
+    highlighted: ListView.isCurrentItem
+    focusPolicy: Qt.NoFocus
+    Accessible.role: Accessible.TreeItem
+    Accessible.name: {
+        let text = ruleText.length > 0 ? i18nc("@info:accessible file name and its rule", "%1, rule %2", model.fileName, ruleText)
+                                       : i18nc("@info:accessible file name without a rule", "%1, no rule", model.fileName);
+        if (changed) {
+            text = i18nc("@info:accessible", "%1, changed", text);
+        }
+        return text;
+    }
+
+    onClicked: row.selected()
+    onDoubleClicked: row.activated()
+
+    contentItem: RowLayout {
+        spacing: Kirigami.Units.smallSpacing
+
+        Item {
+            Layout.preferredWidth: (model.kDescendantLevel - 1) * Kirigami.Units.gridUnit
+        }
+
+        QQC2.ToolButton {
+            objectName: "expander"
+            Layout.preferredWidth: Kirigami.Units.iconSizes.small + leftPadding + rightPadding
+            Layout.preferredHeight: Layout.preferredWidth
+            opacity: row.isDirectory && !row.listedEmpty ? 1 : 0
+            enabled: row.isDirectory && !row.listedEmpty
+            focusPolicy: Qt.NoFocus
+            icon.name: row.expanded ? "go-down-symbolic" : (row.mirrored ? "go-previous-symbolic" : "go-next-symbolic")
+            icon.width: Kirigami.Units.iconSizes.small
+            icon.height: Kirigami.Units.iconSizes.small
+            display: QQC2.AbstractButton.IconOnly
+            text: row.expanded ? i18nc("@action:button", "Collapse %1", model.fileName) : i18nc("@action:button", "Expand %1", model.fileName)
+            Accessible.name: text
+            onClicked: {
+                row.selected();
+                row.expandToggled(!row.expanded);
+                row.listedEmpty = !row.expanded && !model.kDescendantExpandable;
+            }
+        }
+
+        Kirigami.Icon {
+            Layout.preferredWidth: Kirigami.Units.iconSizes.smallMedium
+            Layout.preferredHeight: Kirigami.Units.iconSizes.smallMedium
+            source: model.fileIcon
+            fallback: row.isDirectory ? "inode-directory" : "text-plain"
+        }
+
+        QQC2.Label {
+            Layout.fillWidth: true
+            Layout.minimumWidth: Kirigami.Units.gridUnit * 3
+            text: model.fileName
+            elide: Text.ElideRight
+        }
+
+        QQC2.Label {
+            objectName: "ruleLabel"
+            Layout.maximumWidth: Math.round(row.width * 0.4)
+            visible: row.ruleText.length > 0
+            text: row.ruleText
+            font.family: "monospace"
+            elide: Text.ElideRight
+            color: row.highlighted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.disabledTextColor
+        }
+
+        Kirigami.Icon {
+            objectName: "changedMark"
+            Layout.preferredWidth: Kirigami.Units.iconSizes.small
+            Layout.preferredHeight: Kirigami.Units.iconSizes.small
+            visible: row.changed
+            source: "document-edit"
+            QQC2.ToolTip.text: i18nc("@info:tooltip", "Rule changed; Apply writes it to the configuration file")
+            QQC2.ToolTip.visible: changedHover.hovered
+            QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+
+            HoverHandler {
+                id: changedHover
+            }
+        }
+    }
+}

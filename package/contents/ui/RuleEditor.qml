@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import QtQuick.Controls 2.15 as QQC2
+import org.kde.kirigami 2.20 as Kirigami
+import AfickCurrentRule 1.0
+
+// The rule of the selected path, edited through the AfickCurrentRule singleton.
+FocusScope {
+    id: editor
+
+    property string path
+    // Bumped by the tree after it loaded another rule, which the singleton
+    // does not announce.
+    property int revision
+    property bool showBackButton: false
+
+    readonly property string prefix: {
+        revision;
+        return AfickCurrentRule.prefix;
+    }
+    readonly property var attributes: {
+        revision;
+        return AfickCurrentRule.attributes;
+    }
+    readonly property var unusedAttributes: {
+        revision;
+        return AfickCurrentRule.unusedAttributes;
+    }
+
+    signal backRequested()
+
+    implicitHeight: column.implicitHeight + Kirigami.Units.largeSpacing * 2
+    Keys.onEscapePressed: {
+        if (showBackButton) {
+            backRequested();
+        }
+    }
+
+    ColumnLayout {
+        id: column
+        anchors {
+            fill: parent
+            margins: Kirigami.Units.largeSpacing
+        }
+        spacing: Kirigami.Units.largeSpacing
+
+        QQC2.Button {
+            objectName: "backToTreeButton"
+            visible: editor.showBackButton
+            text: i18nc("@action:button", "Back to Files")
+            Accessible.name: text
+            icon.name: editor.mirrored ? "go-next" : "go-previous"
+            onClicked: editor.backRequested()
+        }
+
+        Kirigami.PlaceholderMessage {
+            objectName: "noSelectionMessage"
+            Layout.fillWidth: true
+            Layout.topMargin: Kirigami.Units.gridUnit * 2
+            visible: editor.path === ""
+            icon.name: "document-properties"
+            text: i18n("Select a file or folder")
+            explanation: i18n("Its rule tells afick which of its attributes to compare.")
+        }
+
+        Kirigami.FormLayout {
+            Layout.fillWidth: true
+            visible: editor.path !== ""
+
+            QQC2.Label {
+                objectName: "rulePath"
+                Kirigami.FormData.label: i18nc("@label", "Path:")
+                Layout.fillWidth: true
+                text: editor.path
+                font.family: "monospace"
+                wrapMode: Text.WrapAnywhere
+                Accessible.name: i18nc("@info:accessible", "Path: %1", editor.path)
+            }
+
+            QQC2.ComboBox {
+                id: prefixBox
+                objectName: "prefixBox"
+                Kirigami.FormData.label: i18nc("@label:listbox", "Applies to:")
+                Layout.fillWidth: true
+                Layout.maximumWidth: Kirigami.Units.gridUnit * 20
+                Accessible.name: i18nc("@info:accessible", "What the rule applies to")
+                textRole: "text"
+                valueRole: "value"
+                model: [
+                    {
+                        "value": "",
+                        "text": i18nc("@item:inlistbox rule without prefix", "The path and everything below it")
+                    },
+                    {
+                        "value": "=",
+                        "text": i18nc("@item:inlistbox rule prefix =", "The path only, not what is below it (=)")
+                    },
+                    {
+                        "value": "!",
+                        "text": i18nc("@item:inlistbox rule prefix !", "Nothing: exclude the path from checks (!)")
+                    }
+                ]
+                currentIndex: ["", "=", "!"].indexOf(editor.prefix)
+                onActivated: AfickCurrentRule.prefix = currentValue
+            }
+
+            AttributeEditor {
+                objectName: "ruleAttributes"
+                Kirigami.FormData.label: i18nc("@label", "Attributes:")
+                Layout.fillWidth: true
+                accessibleName: i18nc("@info:accessible", "Attributes of %1", editor.path)
+                attributes: editor.attributes
+                unusedAttributes: editor.unusedAttributes
+                onAddRequested: AfickCurrentRule.addAttribute(name)
+                onRemoveRequested: AfickCurrentRule.removeAttribute(name)
+            }
+
+            QQC2.Switch {
+                objectName: "ruleFullNamesSwitch"
+                Kirigami.FormData.label: i18nc("@label", "Names:")
+                text: i18nc("@option:check", "Show full attribute names")
+                Accessible.name: text
+                checked: {
+                    editor.revision;
+                    return AfickCurrentRule.showFullNames;
+                }
+                onToggled: AfickCurrentRule.showFullNames = checked
+            }
+        }
+    }
+}
