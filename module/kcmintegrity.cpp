@@ -5,6 +5,8 @@
 
 #include "afickaliaseditor.h"
 #include "afickcurrentrule.h"
+#include "afickvocabulary.h"
+#include "configlinechanges.h"
 #include "failurescriptshelper.h"
 #include "integritycontrolscriptcaller.h"
 #include "servicehelper.h"
@@ -13,6 +15,7 @@
 #include <KLocalizedString>
 
 #include <QQmlEngine>
+#include <QRegularExpression>
 
 namespace
 {
@@ -58,6 +61,16 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
 
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
     connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);
+
+    // KAuth gives no text when polkit refuses, and an empty message tells the user nothing.
+    AfickConfigFileEditor *editor = &m_model->afickConfigEditor();
+    connect(editor, &AfickConfigFileEditor::readConfigError, this, [this](const QString &error) {
+        Q_EMIT readConfigError(error.isEmpty() ? i18n("Reading the configuration was refused: you are not authorized to do it.") : error);
+    });
+    connect(editor, &AfickConfigFileEditor::writeConfigError, this, [this](const QString &error) {
+        Q_EMIT writeConfigError(error.isEmpty() ? i18n("Saving the configuration was refused: you are not authorized to do it. Your changes are kept.")
+                                                : error);
+    });
 }
 
 IntegrityFileSystemModel *KCMIntegrity::integrityFileSystemModel() const
@@ -121,6 +134,38 @@ void KCMIntegrity::save()
         saveConfig();
     }
     ManagedConfigModule::save();
+}
+
+QVariantMap KCMIntegrity::pendingChanges() const
+{
+    const AfickConfigFileEditor &editor = m_model->afickConfigEditor();
+    // The save writes nothing before a configuration was read.
+    if (!editor.isConfigLoaded()) {
+        return {{QStringLiteral("removed"), QStringList()}, {QStringLiteral("added"), QStringList()}};
+    }
+    const ConfigLineChanges changes = ConfigLineChanges::between(editor.configLines(), editor.linesToSave());
+    return {{QStringLiteral("removed"), changes.removed}, {QStringLiteral("added"), changes.added}};
+}
+
+QString KCMIntegrity::aliasNameProblem(const QString &name) const
+{
+    // A name that afick would read as part of a rule or of another alias
+    // line would break the lines that use it.
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (name.isEmpty()) {
+        return i18n("An alias needs a name.");
+    }
+    if (!word.match(name).hasMatch()) {
+        return i18n("A name may hold only letters, digits and underscores, and may not start with a digit.");
+    }
+    if (AfickVocabulary::AttributeChoiceNames().contains(name)) {
+        return i18n("\"%1\" is the name of an attribute.", name);
+    }
+    // Renaming onto an existing alias would silently replace it.
+    if (AfickAliasEditor::instance()->aliasMap().contains(name)) {
+        return i18n("There is already an alias named \"%1\".", name);
+    }
+    return QString();
 }
 
 bool KCMIntegrity::isSaveNeeded() const

@@ -35,6 +35,21 @@ public:
     /// Puts the previous configuration file back; the caller decides when to reload.
     Q_INVOKABLE bool rollbackConfig();
 
+    /**
+     * What Apply would do to the configuration file: {"removed": lines it
+     * would take out, "added": lines it would put in}, from the lines the
+     * save would write. Nothing, before a configuration has been read.
+     */
+    Q_INVOKABLE QVariantMap pendingChanges() const;
+    /// Why @p name cannot name a new alias, ready to show; empty when it can.
+    Q_INVOKABLE QString aliasNameProblem(const QString &name) const;
+
+Q_SIGNALS:
+    /// The configuration editor's messages for the interface; a refusal,
+    /// for which the framework has no text, is named as such.
+    void readConfigError(const QString &error);
+    void writeConfigError(const QString &error);
+
 public Q_SLOTS:
     void load() override;
     void save() override;
