@@ -3,15 +3,41 @@
 
 #include "integritysecurityhelper.h"
 
+#include "callerlanguages.h"
 #include "configfile.h"
 #include "directorylister.h"
 #include "failurescriptrenamer.h"
 #include "scriptrunner.h"
 #include "unitfileswitch.h"
 
+#include <KLocalizedString>
+
+#include <clocale>
+
 namespace
 {
 constexpr int ScriptTimeLimitMs = 30000;
+
+// One helper process serves requests of several callers in turn, so every
+// action sets the language afresh: the caller's when it sent a valid one,
+// English otherwise.
+void useCallerLanguages(const QVariantMap &args)
+{
+    const QStringList languages = CallerLanguages::fromArguments(args);
+    if (languages.isEmpty()) {
+        KLocalizedString::setLanguages({QStringLiteral("en_US")});
+        return;
+    }
+    // The cleared environment of a bus-activated helper leaves the "C"
+    // locale, under which gettext ignores the LANGUAGE variable that KI18n
+    // chooses its catalogue with. Only messages change; without C.UTF-8 the
+    // helper stays English.
+    const char *messages = std::setlocale(LC_MESSAGES, nullptr);
+    if (!messages || qstrcmp(messages, "C") == 0 || qstrcmp(messages, "POSIX") == 0) {
+        std::setlocale(LC_MESSAGES, "C.UTF-8");
+    }
+    KLocalizedString::setLanguages(languages);
+}
 
 QString configPath(const QVariantMap &args)
 {
@@ -21,22 +47,26 @@ QString configPath(const QVariantMap &args)
 
 KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     return ConfigFile(configPath(args)).read();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     const QStringList lines = args.value(QStringLiteral("config")).toStringList();
     return ConfigFile(configPath(args)).write(lines);
 }
 
 KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     return ConfigFile(configPath(args)).restoreBackup();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     const QString path = args.value(QStringLiteral("path"), QStringLiteral("/")).toString();
     const QStringList nameFilters = args.value(QStringLiteral("nameFilters")).toStringList();
     const int filters = args.value(QStringLiteral("filters"), -1).toInt();
@@ -44,23 +74,27 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
     return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
 }
 
-KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &)
+KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-create-int-db"), ScriptTimeLimitMs).run();
 }
 
-KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantMap &)
+KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-int-check"), ScriptTimeLimitMs).run();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     return UnitFileSwitch::setEnabled(args.value(QStringLiteral("isEnabled")).toBool());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
+    useCallerLanguages(args);
     const QString directory = args.value(QStringLiteral("path"), QStringLiteral("/etc/tirvane-integrity/failure.d")).toString();
     const QString oldName = args.value(QStringLiteral("oldName")).toString();
     const QString newName = args.value(QStringLiteral("newName")).toString();
