@@ -3,8 +3,11 @@
 
 #include "helperrequest.h"
 
+#include "callerlanguages.h"
+
 #include <KAuth/Action>
 #include <KAuth/ExecuteJob>
+#include <KLocalizedString>
 
 #include <QEventLoop>
 
@@ -71,6 +74,12 @@ void HelperRequest::startNext()
 
     KAuth::Action action(QLatin1String(helperId) + QLatin1Char('.') + request.action);
     action.setHelperId(QLatin1String(helperId));
+    // The helper cannot learn the user's language from its cleared
+    // environment; it composes its error descriptions in this one.
+    const QStringList languages = CallerLanguages::forRequest(KLocalizedString::languages());
+    if (!languages.isEmpty()) {
+        request.arguments.insert(CallerLanguages::argumentKey(), languages);
+    }
     if (!request.arguments.isEmpty()) {
         action.setArguments(request.arguments);
     }

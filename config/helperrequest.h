@@ -39,6 +39,9 @@ struct HelperReply {
  * another in the order they were made, and a blocking request first lets the
  * earlier ones finish, their completion handlers included, before it runs.
  *
+ * Every request also carries the user's interface languages (see
+ * CallerLanguages), so the helper's messages come back in the user's language.
+ *
  * Every request also carries a KAuth timeout long enough for a person to type
  * a password and for the action itself to finish; KAuth's own default of
  * about 25 seconds would turn a slow password or a long script into
