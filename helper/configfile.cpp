@@ -3,11 +3,16 @@
 
 #include "configfile.h"
 
+#include "pseudofilesystem.h"
+
 #include <KLocalizedString>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -15,6 +20,10 @@
 
 namespace
 {
+constexpr int MiB = 1024 * 1024;
+// mkostemp replaces these six characters.
+constexpr int TemporarySuffixLength = 6;
+
 KAuth::ActionReply errorReply(const QString &description)
 {
     KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
@@ -36,6 +45,37 @@ bool writeLines(int fd, const QStringList &lines)
     return stream.status() == QTextStream::Ok && file.flush() && ::fsync(fd) == 0;
 }
 
+QString tooLargeMessage(const QString &path)
+{
+    return i18n("\"%1\" is too large: the helper handles at most %2 MiB of configuration.", path, ConfigFile::MaxEncodedBytes / MiB);
+}
+
+// Reads at most limit + 1 bytes, so that a larger file shows as such without
+// ever being read whole. A file that has nothing to give at once (/proc/kmsg,
+// opened without blocking) is a read error rather than a wait.
+bool readUpTo(int fd, qint64 limit, QByteArray *content)
+{
+    constexpr qint64 Chunk = 64 * 1024;
+    while (content->size() <= limit) {
+        const qint64 offset = content->size();
+        const qint64 wanted = std::min(Chunk, limit + 1 - offset);
+        content->resize(int(offset + wanted));
+        const ssize_t got = ::read(fd, content->data() + offset, size_t(wanted));
+        if (got < 0 && errno == EINTR) {
+            content->resize(int(offset));
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        content->resize(int(offset + got));
+        if (got == 0) {
+            return true;
+        }
+    }
+    return true;
+}
+
 // A rename is only durable once the directory entry itself reached the disk.
 // The new content is already in place when this runs, so a failure here is
 // not worth reporting as a failed write.
@@ -51,23 +91,60 @@ void syncDirectory(const QByteArray &directory)
 
 ConfigFile::ConfigFile(const QString &path)
     : m_path(path)
+    // The system calls below would silently cut a name at a NUL and act on
+    // another file than the one the caller named.
+    , m_usable(!path.isEmpty() && !path.contains(QChar()))
 {
     const QFileInfo info(path);
     m_target = QFile::encodeName(info.absoluteFilePath());
     m_backup = m_target + ".old";
     m_directory = QFile::encodeName(info.absolutePath());
+    // A name of its own, so that clearing up after a killed write cannot
+    // touch anybody else's file.
+    m_temporaryPrefix = "." + QFile::encodeName(info.fileName()) + ".trustwatch-";
+}
+
+qint64 ConfigFile::encodedSize(const QStringList &lines)
+{
+    // A count, then per line a length and UTF-16 code units.
+    qint64 size = 4;
+    for (const QString &line : lines) {
+        size += 4 + 2 * qint64(line.size());
+    }
+    return size;
 }
 
 KAuth::ActionReply ConfigFile::read() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!m_usable) {
         return errorReply(i18n("Can't open to read \"%1\"", m_path));
     }
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; a device or a
+    // socket is no configuration either, nor is a generated file.
+    const int fd = ::open(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status;
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || PseudoFileSystem::holds(fd)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return errorReply(i18n("Can't open to read \"%1\"", m_path));
+    }
+    QByteArray content;
+    const bool complete = readUpTo(fd, MaxEncodedBytes, &content);
+    ::close(fd);
+    if (!complete) {
+        return errorReply(i18n("Can't read \"%1\"", m_path));
+    }
+    if (content.size() > MaxEncodedBytes) {
+        return errorReply(tooLargeMessage(m_path));
+    }
     QStringList lines;
-    QTextStream stream(&file);
+    QTextStream stream(content);
     while (!stream.atEnd()) {
         lines.append(stream.readLine());
+    }
+    if (encodedSize(lines) > MaxEncodedBytes) {
+        return errorReply(tooLargeMessage(m_path));
     }
     KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
     reply.setData({{QStringLiteral("config"), lines}});
@@ -76,9 +153,23 @@ KAuth::ActionReply ConfigFile::read() const
 
 KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
 {
+    if (!m_usable) {
+        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+    }
+    if (encodedSize(lines) > MaxEncodedBytes) {
+        return errorReply(tooLargeMessage(m_path));
+    }
+    // The rename below would replace whatever is at the path: a device node
+    // or a FIFO is no configuration to overwrite. A link is replaced, not
+    // written through.
+    struct stat existing;
+    if (::lstat(m_target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+    }
+    removeStaleTemporaries();
     // mkostemp creates the file with mode 0600, so the configuration is never
     // readable by others, not even while it is being written.
-    QByteArray temporary = m_directory + "/." + QFile::encodeName(QFileInfo(m_path).fileName()) + ".XXXXXX";
+    QByteArray temporary = m_directory + '/' + m_temporaryPrefix + QByteArray(TemporarySuffixLength, 'X');
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         return errorReply(i18n("Can't open to write \"%1\"", m_path));
@@ -112,9 +203,29 @@ KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
 
 KAuth::ActionReply ConfigFile::restoreBackup() const
 {
-    if (::rename(m_backup.constData(), m_target.constData()) != 0) {
+    if (!m_usable || ::rename(m_backup.constData(), m_target.constData()) != 0) {
         return KAuth::ActionReply::HelperErrorReply();
     }
     syncDirectory(m_directory);
     return KAuth::ActionReply::SuccessReply();
+}
+
+void ConfigFile::removeStaleTemporaries() const
+{
+    DIR *directory = ::opendir(m_directory.constData());
+    if (!directory) {
+        return;
+    }
+    const int directoryFd = ::dirfd(directory);
+    while (const dirent *entry = ::readdir(directory)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() != m_temporaryPrefix.size() + TemporarySuffixLength || !name.startsWith(m_temporaryPrefix)) {
+            continue;
+        }
+        struct stat status;
+        if (::fstatat(directoryFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)) {
+            ::unlinkat(directoryFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(directory);
 }

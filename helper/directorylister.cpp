@@ -4,58 +4,20 @@
 #include "directorylister.h"
 
 #include "entryinfo.h"
+#include "pseudofilesystem.h"
 
+#include <KLocalizedString>
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace
 {
-// Not every kernel header names these.
-constexpr auto ConfigFsMagic = 0x62656570;
-constexpr auto MqueueMagic = 0x19800202;
-constexpr auto FuseControlMagic = 0x65735543;
-
-// File systems whose files are generated on access, may block a reader until
-// something happens, or are answered by an unprivileged process.
-bool isPseudoFileSystem(const struct statfs &fs)
-{
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-    case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC:
-    case SECURITYFS_MAGIC:
-    case CGROUP_SUPER_MAGIC:
-    case CGROUP2_SUPER_MAGIC:
-    case DEVPTS_SUPER_MAGIC:
-    case PSTOREFS_MAGIC:
-    case BPF_FS_MAGIC:
-    case ConfigFsMagic:
-    case EFIVARFS_MAGIC:
-    case FuseControlMagic:
-    case MqueueMagic:
-    case FUSE_SUPER_MAGIC:
-    case AUTOFS_SUPER_MAGIC:
-    case BINFMTFS_MAGIC:
-    case SELINUX_MAGIC:
-    case SMACK_MAGIC:
-    case NSFS_MAGIC:
-    case RDTGROUP_SUPER_MAGIC:
-    case HUGETLBFS_MAGIC:
-        return true;
-    default:
-        return false;
-    }
-}
-
 const QMimeDatabase &mimeDatabase()
 {
     static const QMimeDatabase database;
@@ -67,8 +29,7 @@ const QMimeDatabase &mimeDatabase()
 // something else between the checks.
 int openForSniffing(const QByteArray &path, const struct stat &expected)
 {
-    struct statfs fs;
-    if (::statfs(path.constData(), &fs) != 0 || isPseudoFileSystem(fs)) {
+    if (PseudoFileSystem::holds(path)) {
         return -1;
     }
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -108,19 +69,37 @@ QMimeType mimeTypeOf(const QFileInfo &info)
 }
 }
 
-KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort)
+KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort, qint64 budgetBytes)
 {
+    // A QVariant holding a byte array adds its type, a null flag and a length.
+    constexpr qint64 VariantOverhead = 9;
     QVariantList encoded;
-    const QFileInfoList entries = QDir(path).entryInfoList(nameFilters, filters, sort);
+    qint64 used = 0;
+    // QDir would quietly drop a NUL and everything after it.
+    const QFileInfoList entries = path.contains(QChar()) ? QFileInfoList() : QDir(path).entryInfoList(nameFilters, filters, sort);
     encoded.reserve(entries.size());
     for (const QFileInfo &info : entries) {
         QByteArray record;
         QDataStream stream(&record, QIODevice::WriteOnly);
         stream << EntryInfo(info, iconName(info));
+        used += VariantOverhead + record.size();
+        if (used > budgetBytes) {
+            break;
+        }
         encoded.append(record);
     }
+    QVariantMap data{{QStringLiteral("entryinfolist"), encoded}};
+    const int omitted = entries.size() - encoded.size();
+    if (omitted > 0) {
+        data.insert(QStringLiteral("omittedEntries"), omitted);
+        data.insert(QStringLiteral("notice"),
+                    i18np("\"%2\" holds too many entries to list at once: %1 entry is not shown.",
+                          "\"%2\" holds too many entries to list at once: %1 entries are not shown.",
+                          omitted,
+                          path));
+    }
     KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
-    reply.setData({{QStringLiteral("entryinfolist"), encoded}});
+    reply.setData(data);
     return reply;
 }
 

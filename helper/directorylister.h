@@ -17,10 +17,22 @@ class QFileInfo;
  * never block the helper: only regular files with content on ordinary file
  * systems are read. A read of /proc/kmsg, a FIFO or a file served by a FUSE
  * process can wait for ever, and opening a device may have side effects.
+ *
+ * A reply larger than the bus accepts would cost the helper its connection
+ * and leave the caller with an error it cannot explain. A listing therefore
+ * stops at a budget of encoded bytes: the reply then holds the entries, in
+ * listing order, that fit, "omittedEntries" with the number left out, and
+ * "notice", a translated sentence that says so.
  */
 class DirectoryLister
 {
 public:
-    static KAuth::ActionReply list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort);
+    /// What the entries may take in a reply: the bus refuses messages over
+    /// 32 MiB, and the reply crosses it with its framing around it. About
+    /// 200,000 entries of usual length fit.
+    static constexpr qint64 DefaultBudgetBytes = 24 * 1024 * 1024;
+
+    static KAuth::ActionReply
+    list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort, qint64 budgetBytes = DefaultBudgetBytes);
     static QString iconName(const QFileInfo &info);
 };

@@ -54,8 +54,15 @@ KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &a
 KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    const QStringList lines = args.value(QStringLiteral("config")).toStringList();
-    return ConfigFile(configPath(args)).write(lines);
+    // Only an explicit list empties the file: a request that lost its lines
+    // on the way, or holds something else, must not wipe the configuration.
+    const QVariant config = args.value(QStringLiteral("config"));
+    if (!config.canConvert<QStringList>()) {
+        KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
+        reply.setErrorDescription(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
+        return reply;
+    }
+    return ConfigFile(configPath(args)).write(config.toStringList());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)

@@ -3,6 +3,7 @@
 
 #include "scriptrunner.h"
 
+#include "outputtail.h"
 #include "scriptprocess.h"
 
 #include <KLocalizedString>
@@ -21,9 +22,12 @@ KAuth::ActionReply errorReply(const QString &description)
     return reply;
 }
 
-QString capturedOutput(QProcess &process)
+// What arrived after the last signal is still in the process's buffers.
+QString capturedOutput(QProcess &process, OutputTail &standardOutput, OutputTail &standardError)
 {
-    return QString::fromLocal8Bit(process.readAllStandardOutput()) + QLatin1Char('\n') + QString::fromLocal8Bit(process.readAllStandardError());
+    standardOutput.append(process.readAllStandardOutput());
+    standardError.append(process.readAllStandardError());
+    return standardOutput.text() + QLatin1Char('\n') + standardError.text();
 }
 }
 
@@ -40,6 +44,16 @@ KAuth::ActionReply ScriptRunner::run() const
         return static_cast<int>(deadline.remainingTime());
     };
     ScriptProcess process;
+    // The waits below deliver these signals, so the buffers never hold more
+    // than one read's worth beyond the kept tails.
+    OutputTail standardOutput;
+    OutputTail standardError;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [&] {
+        standardOutput.append(process.readAllStandardOutput());
+    });
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process, [&] {
+        standardError.append(process.readAllStandardError());
+    });
     process.start(m_program, QStringList(), QIODevice::ReadWrite);
     if (!process.waitForStarted(remainingMs()) && process.state() == QProcess::NotRunning) {
         return errorReply(i18n("Script %1 could not be started: %2", m_program, process.errorString()));
@@ -50,13 +64,16 @@ KAuth::ActionReply ScriptRunner::run() const
         return errorReply(i18n("Script %1 did not finish within %2 seconds and was stopped.\nFullInformation:\n%3",
                                m_program,
                                m_timeLimitMs / 1000.0,
-                               capturedOutput(process)));
+                               capturedOutput(process, standardOutput, standardError)));
     }
     if (process.exitStatus() == QProcess::CrashExit) {
-        return errorReply(i18n("Script %1 was killed by a signal.\nFullInformation:\n%2", m_program, capturedOutput(process)));
+        return errorReply(i18n("Script %1 was killed by a signal.\nFullInformation:\n%2", m_program, capturedOutput(process, standardOutput, standardError)));
     }
     if (process.exitCode() != 0) {
-        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3", m_program, process.exitCode(), capturedOutput(process)));
+        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3",
+                               m_program,
+                               process.exitCode(),
+                               capturedOutput(process, standardOutput, standardError)));
     }
     return KAuth::ActionReply::SuccessReply();
 }

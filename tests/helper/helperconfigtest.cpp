@@ -1,17 +1,23 @@
 // SPDX-FileCopyrightText: 2026 Integrity control developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
+#include "configfile.h"
 #include "integritysecurityhelper.h"
 
 #include <KLocalizedString>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace
 {
@@ -43,6 +49,20 @@ mode_t modeOf(const QString &path)
 {
     struct stat status;
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? (status.st_mode & 07777) : 0;
+}
+
+// A listening Unix socket at path, closed with the returned descriptor.
+int bindSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (fd < 0 || size_t(name.size()) >= sizeof address.sun_path) {
+        return -1;
+    }
+    qstrcpy(address.sun_path, name.constData());
+    return ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 ? fd : -1;
 }
 
 QStringList entriesOf(const QString &directory)
@@ -100,6 +120,81 @@ private Q_SLOTS:
         QVERIFY(reply.data().isEmpty());
     }
 
+    // None of these is a configuration: a FIFO without a writer or a
+    // terminal would block the helper, /proc/kmsg would hand the kernel's
+    // messages to the caller instead of the system log, and a NUL would cut
+    // the name short on its way to the kernel.
+    void readRefusesWhatIsNoPlainFile_data()
+    {
+        QTest::addColumn<QString>("path");
+
+        QTest::newRow("fifo-without-writer") << QStringLiteral("<dir>/fifo");
+        QTest::newRow("directory") << QStringLiteral("<dir>");
+        QTest::newRow("socket") << QStringLiteral("<dir>/socket");
+        QTest::newRow("endless-device") << QStringLiteral("/dev/zero");
+        QTest::newRow("terminal-device") << QStringLiteral("/dev/tty");
+        QTest::newRow("kernel-log") << QStringLiteral("/proc/kmsg");
+        QTest::newRow("generated-file") << QStringLiteral("/proc/self/status");
+        QTest::newRow("nul-in-name") << QStringLiteral("<dir>/afick.conf") + QChar() + QStringLiteral("tail");
+        QTest::newRow("empty-path") << QString();
+    }
+
+    void readRefusesWhatIsNoPlainFile()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        path.replace(QStringLiteral("<dir>"), dir.path());
+        putFile(dir.filePath(QStringLiteral("afick.conf")), "A = p\n");
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
+        const int socket = bindSocket(dir.filePath(QStringLiteral("socket")));
+        QVERIFY(socket >= 0);
+        const auto closeSocket = qScopeGuard([socket] {
+            ::close(socket);
+        });
+
+        KAuth::ActionReply reply;
+        QScopedPointer<QThread> reading(QThread::create([&reply, &path] {
+            reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        }));
+        reading->start();
+        QVERIFY2(reading->wait(60000), "the read did not return");
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"%1\"").arg(path));
+        QVERIFY(reply.data().isEmpty());
+    }
+
+    // The reply must fit in one bus message; a file that would not is
+    // refused before it is read whole.
+    void readRefusesWhatWouldNotFitInAReply_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<qint64>("lines");
+
+        const qint64 limit = ConfigFile::MaxEncodedBytes;
+        QTest::newRow("file-larger-than-the-limit") << QByteArray(1023, 'a') << limit / 1024 + 1;
+        // Each empty line costs a length of four bytes in the reply.
+        QTest::newRow("short-lines-beyond-the-limit") << QByteArray() << limit / 4;
+    }
+
+    void readRefusesWhatWouldNotFitInAReply()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(qint64, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        QByteArray content;
+        content.reserve(int((line.size() + 1) * lines));
+        for (qint64 i = 0; i < lines; ++i) {
+            content += line + '\n';
+        }
+        putFile(path, content);
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.").arg(path));
+        QVERIFY(reply.data().isEmpty());
+    }
+
     void readDefaultsToEtcAfickConf()
     {
         const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({});
@@ -120,7 +215,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("backupAfter");
 
         const QByteArray none;
-        QTest::newRow("absent-config-key-writes-empty-file") << none << none << QVariant() << QByteArray("") << none;
         QTest::newRow("empty-list-writes-empty-file") << QByteArray("old\n") << none << QVariant(QStringList()) << QByteArray("") << QByteArray("old\n");
         QTest::newRow("each-line-ends-with-line-feed")
             << none << none << QVariant(QStringList{QStringLiteral("a"), QStringLiteral("b")}) << QByteArray("a\nb\n") << none;
@@ -194,7 +288,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
 
         QTest::newRow("missing-directory-cannot-be-opened") << QStringLiteral("missing/afick.conf") << false << QStringLiteral("Can't open to write \"%1\"");
-        QTest::newRow("directory-at-path-cannot-be-replaced") << QStringLiteral("occupied") << false << QStringLiteral("Can't write \"%1\"");
+        QTest::newRow("directory-at-path-is-not-replaced") << QStringLiteral("occupied") << false << QStringLiteral("Can't open to write \"%1\"");
+        QTest::newRow("fifo-at-path-is-not-replaced") << QStringLiteral("fifo") << false << QStringLiteral("Can't open to write \"%1\"");
         QTest::newRow("full-disk-keeps-old-file") << QStringLiteral("afick.conf") << true << QStringLiteral("Can't write \"%1\"");
     }
 
@@ -207,6 +302,7 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("occupied")));
         putFile(dir.filePath(QStringLiteral("occupied/inside")), "inside\n");
         putFile(dir.filePath(QStringLiteral("afick.conf")), "old\n");
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
         const QStringList before = entriesOf(dir.path());
         const QString path = dir.filePath(name);
 
@@ -229,6 +325,106 @@ private Q_SLOTS:
         QCOMPARE(entriesOf(dir.path()), before);
         QCOMPARE(fileContent(dir.filePath(QStringLiteral("afick.conf"))), QByteArray("old\n"));
         QCOMPARE(fileContent(dir.filePath(QStringLiteral("occupied/inside"))), QByteArray("inside\n"));
+    }
+
+    // Only an explicit list empties the file; a request whose lines are
+    // missing or of another type changes nothing.
+    void writeWithoutLinesChangesNothing_data()
+    {
+        QTest::addColumn<QVariant>("config");
+
+        QTest::newRow("absent-config") << QVariant();
+        QTest::newRow("number-as-config") << QVariant(7);
+        QTest::newRow("map-as-config") << QVariant(QVariantMap{{QStringLiteral("a"), 1}});
+    }
+
+    void writeWithoutLinesChangesNothing()
+    {
+        QFETCH(QVariant, config);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "old\n");
+        QVariantMap args{{pathKey, path}};
+        if (config.isValid()) {
+            args.insert(configKey, config);
+        }
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig(args);
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), QStringLiteral("Can't write \"%1\": the request holds no configuration lines.").arg(path));
+        QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("afick.conf")});
+        QCOMPARE(fileContent(path), QByteArray("old\n"));
+    }
+
+    // What could not be read back is not written either.
+    void writeRefusesWhatWouldNotFitInAReply()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "old\n");
+        const QStringList lines = QVector<QString>(int(ConfigFile::MaxEncodedBytes / (4 + 2 * 1000)) + 1, QString(1000, QLatin1Char('a'))).toList();
+        QVERIFY(ConfigFile::encodedSize(lines) > ConfigFile::MaxEncodedBytes);
+
+        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.").arg(path));
+        QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("afick.conf")});
+        QCOMPARE(fileContent(path), QByteArray("old\n"));
+    }
+
+    void nulInPathChangesNothing_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("description");
+
+        QTest::newRow("write") << QStringLiteral("write") << QStringLiteral("Can't open to write \"%1\"");
+        QTest::newRow("rollback") << QStringLiteral("rollback") << QString();
+    }
+
+    void nulInPathChangesNothing()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, description);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "current\n");
+        putFile(path + QStringLiteral(".old"), "backup\n");
+        const QString cut = path + QChar() + QStringLiteral("tail");
+
+        IntegritySecurityHelper helper;
+        const KAuth::ActionReply reply = action == QLatin1String("write")
+            ? helper.writeafickconfig({{pathKey, cut}, {configKey, QStringList{QStringLiteral("new")}}})
+            : helper.rollbackconfig({{pathKey, cut}});
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), description.arg(cut));
+        QCOMPARE(entriesOf(dir.path()), (QStringList{QStringLiteral("afick.conf"), QStringLiteral("afick.conf.old")}));
+        QCOMPARE(fileContent(path), QByteArray("current\n"));
+        QCOMPARE(fileContent(path + QStringLiteral(".old")), QByteArray("backup\n"));
+    }
+
+    // A helper killed in the middle of a write leaves its temporary file;
+    // the next write clears it up, and only it.
+    void writeRemovesTemporariesOfAKilledWrite()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "old\n");
+        putFile(dir.filePath(QStringLiteral(".afick.conf.trustwatch-Ab3xYz")), "half a conf");
+        putFile(dir.filePath(QStringLiteral(".afick.conf.trustwatch-notours")), "kept\n");
+        putFile(dir.filePath(QStringLiteral(".other.conf.trustwatch-Ab3xYz")), "kept\n");
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".afick.conf.trustwatch-Dir123")));
+        QVERIFY(QFile::link(path, dir.filePath(QStringLiteral(".afick.conf.trustwatch-Lnk123"))));
+
+        QVERIFY(IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, QStringList{QStringLiteral("new")}}}).succeeded());
+        QCOMPARE(entriesOf(dir.path()),
+                 (QStringList{QStringLiteral(".afick.conf.trustwatch-Dir123"),
+                              QStringLiteral(".afick.conf.trustwatch-Lnk123"),
+                              QStringLiteral(".afick.conf.trustwatch-notours"),
+                              QStringLiteral(".other.conf.trustwatch-Ab3xYz"),
+                              QStringLiteral("afick.conf"),
+                              QStringLiteral("afick.conf.old")}));
+        QCOMPARE(fileContent(path), QByteArray("new\n"));
+        QCOMPARE(fileContent(path + QStringLiteral(".old")), QByteArray("old\n"));
     }
 
     void rollback_data()

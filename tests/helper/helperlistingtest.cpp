@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Integrity control developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
+#include "directorylister.h"
 #include "entryinfo.h"
 #include "integritysecurityhelper.h"
 
@@ -185,6 +186,67 @@ private Q_SLOTS:
         for (const QString &name : names) {
             QVERIFY2(!name.startsWith(QLatin1Char('.')) || name == QLatin1String(".") || name == QLatin1String(".."), qPrintable(name));
         }
+    }
+
+    // A listing that would not fit in one bus message stops at a budget of
+    // encoded bytes: the entries that fit, in listing order, and the number
+    // left out with a sentence that says so.
+    void budgetCutsListing_data()
+    {
+        // The budget is entries whole records plus extraBytes.
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("extraBytes");
+        QTest::addColumn<int>("listed");
+
+        QTest::newRow("everything-fits-exactly") << 10 << 0 << 10;
+        QTest::newRow("one-byte-short-drops-the-last") << 10 << -1 << 9;
+        QTest::newRow("part-of-a-record-is-not-enough") << 3 << 20 << 3;
+        QTest::newRow("no-room-at-all") << 0 << 0 << 0;
+    }
+
+    void budgetCutsListing()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, extraBytes);
+        QFETCH(int, listed);
+        QTemporaryDir dir;
+        QStringList names;
+        for (int i = 0; i < 10; ++i) {
+            names.append(QStringLiteral("entry-%1").arg(i));
+            QFile file(dir.filePath(names.last()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const auto list = [&dir](qint64 budget) {
+            return DirectoryLister::list(dir.path(), {}, QDir::Files, QDir::Name, budget);
+        };
+        // Every record here has the same size; a QVariant adds nine bytes.
+        const QVariantList all = list(DirectoryLister::DefaultBudgetBytes).data().value(QStringLiteral("entryinfolist")).toList();
+        QCOMPARE(all.size(), 10);
+        const qint64 perEntry = 9 + all.first().toByteArray().size();
+        QVERIFY(extraBytes < perEntry);
+
+        const KAuth::ActionReply reply = list(entries * perEntry + extraBytes);
+        QVERIFY(reply.succeeded());
+        QCOMPARE(namesOf(decode(reply)), names.mid(0, listed));
+        if (listed == 10) {
+            QCOMPARE(reply.data().keys(), QStringList{QStringLiteral("entryinfolist")});
+            return;
+        }
+        QCOMPARE(reply.data().value(QStringLiteral("omittedEntries")).toInt(), 10 - listed);
+        QCOMPARE(reply.data().value(QStringLiteral("notice")).toString(),
+                 QStringLiteral("\"%1\" holds too many entries to list at once: %2 %3 not shown.")
+                     .arg(dir.path())
+                     .arg(10 - listed)
+                     .arg(10 - listed == 1 ? QStringLiteral("entry is") : QStringLiteral("entries are")));
+    }
+
+    void nulInPathListsNothing()
+    {
+        const QString path = m_dir.path() + QChar() + QStringLiteral("/sub");
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), path}});
+        QVERIFY(reply.succeeded());
+        QCOMPARE(reply.data().keys(), QStringList{QStringLiteral("entryinfolist")});
+        QVERIFY(reply.data().value(QStringLiteral("entryinfolist")).toList().isEmpty());
     }
 
     // As root the content of /proc/kmsg can be read, and a read waits until

@@ -90,6 +90,39 @@ private Q_SLOTS:
         QCOMPARE(reply.errorDescription(), description.arg(script));
     }
 
+    // A chatty script must not make the reply too large for the bus: each
+    // channel keeps its last 64 KiB, after a note of how much was left out.
+    void chattyOutputKeepsItsEnd_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+
+        const QString tail = QStringLiteral("x").repeated(65535) + QLatin1Char('\n');
+        QTest::newRow("exactly-the-limit-is-kept-whole") << QByteArray("head -c 65535 /dev/zero | tr '\\0' x; echo; exit 4")
+                                                         << QStringLiteral("Script %1 finished with code 4.\nFullInformation:\n") + tail + QLatin1Char('\n');
+        QTest::newRow("standard-output-beyond-the-limit")
+            << QByteArray("echo first; head -c 4000000 /dev/zero; head -c 65535 /dev/zero | tr '\\0' x; echo; echo err >&2; exit 4")
+            << QStringLiteral("Script %1 finished with code 4.\nFullInformation:\n[4,000,006 earlier bytes left out]\n") + tail + QStringLiteral("\nerr\n");
+        QTest::newRow("standard-error-beyond-the-limit")
+            << QByteArray("echo out; (head -c 70000 /dev/zero; head -c 65535 /dev/zero | tr '\\0' x; echo) >&2; exit 5")
+            << QStringLiteral("Script %1 finished with code 5.\nFullInformation:\nout\n\n[70,000 earlier bytes left out]\n") + tail;
+        QTest::newRow("limit-holds-at-the-time-limit")
+            << QByteArray("head -c 1000000 /dev/zero; head -c 65536 /dev/zero | tr '\\0' x; sleep 60")
+            << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\n[1,000,000 earlier bytes left out]\n")
+                + QStringLiteral("x").repeated(65536) + QLatin1Char('\n');
+    }
+
+    void chattyOutputKeepsItsEnd()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, description);
+        QTemporaryDir dir;
+        const QString script = writeScript(dir, body, true);
+        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(), description.arg(script));
+    }
+
     void cannotStart_data()
     {
         QTest::addColumn<bool>("exists");

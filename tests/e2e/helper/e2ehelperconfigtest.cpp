@@ -148,8 +148,9 @@ void E2eHelperConfigTest::writesTheFile_data()
                                              << QByteArray("a\nb\n") << QByteArray("older\n");
     QTest::newRow("missing-file-is-created-without-backup")
         << Conf << Backup << Missing << Missing << QVariantMap{{config, ab}} << 0 << QString() << QByteArray("a\nb\n") << Missing;
-    QTest::newRow("absent-config-writes-an-empty-file")
-        << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap() << 0 << QString() << QByteArray("") << QByteArray("old\n");
+    QTest::newRow("absent-config-is-refused-and-changes-nothing")
+        << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap() << -1
+        << QStringLiteral("Can't write \"/etc/afick.conf\": the request holds no configuration lines.") << QByteArray("old\n") << Missing;
     QTest::newRow("empty-config-writes-an-empty-file")
         << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap{{config, QStringList()}} << 0 << QString() << QByteArray("") << QByteArray("old\n");
     QTest::newRow("line-holding-a-line-break-is-written-as-it-is")
@@ -201,7 +202,7 @@ void E2eHelperConfigTest::writesTheFile()
 
     QCOMPARE(contentOf(path), contentAfter);
     QCOMPARE(contentOf(backupPath), backupAfter);
-    if (contentAfter != Missing) {
+    if (contentAfter != Missing && error == 0) {
         const E2eFileStatus written = m_env.fileStatus(path);
         QCOMPARE(written.type, QStringLiteral("file"));
         QCOMPARE(written.mode, 0600u);
