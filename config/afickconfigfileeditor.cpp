@@ -14,11 +14,78 @@
 
 namespace
 {
-// A record edited into holding a line break would smuggle extra lines
-// (directives, rules) into the file; such a record is never written.
-bool isSingleLine(const QString &text)
+// What one line of the file is to the module.
+struct LineReading {
+    enum Kind {
+        Skipped,
+        Alias,
+        Rule,
+        WrongAlias,
+        WrongRule,
+    };
+    Kind kind = Skipped;
+    AfickAlias alias;
+    AfickRule rule;
+};
+
+LineReading readLine(const QString &line)
 {
-    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    LineReading reading;
+    QString simplified = line.simplified();
+    // Comments, directives and preprocessor lines are not the module's to edit.
+    if (simplified.isEmpty() || simplified.startsWith(QLatin1Char('#')) || simplified.contains(QLatin1String(":="))
+        || simplified.contains(QLatin1String("@@"))) {
+        return reading;
+    }
+    simplified.replace(QLatin1String(" = "), QLatin1String("="));
+    if (!simplified.startsWith(QLatin1Char('=')) && simplified.contains(QLatin1Char('='))) {
+        const QStringList parts = simplified.split(QLatin1Char('='));
+        if (parts.size() != 2) {
+            reading.kind = LineReading::WrongAlias;
+            return reading;
+        }
+        reading.kind = LineReading::Alias;
+        reading.alias = AfickAlias{parts.at(0), parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)};
+        return reading;
+    }
+    QString prefix;
+    if (simplified.startsWith(QLatin1Char('!')) || simplified.startsWith(QLatin1Char('='))) {
+        prefix = simplified.left(1);
+        simplified.remove(0, 1);
+    }
+    const QStringList parts = simplified.split(QLatin1Char(' '));
+    // An empty path comes from a blank after the prefix ("! /boot/map"); taken
+    // literally it would make the next word an attribute of the path "", and
+    // every such line would overwrite the previous one.
+    if (parts.size() != 2 || parts.at(0).isEmpty()) {
+        reading.kind = LineReading::WrongRule;
+        return reading;
+    }
+    reading.kind = LineReading::Rule;
+    reading.rule = AfickRule{prefix, parts.at(0), parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)};
+    return reading;
+}
+
+// A record whose line would read back as something else (a line break that
+// smuggles in further lines, a blank in a path, an "=" that turns a rule
+// into an alias) would damage the file; such a record is never written. An
+// empty text is no line at all, which is how a deletion is written.
+bool readsBackAs(const QString &text, const AfickAlias &alias)
+{
+    if (text.isEmpty()) {
+        return true;
+    }
+    const LineReading reading = readLine(text);
+    return reading.kind == LineReading::Alias && reading.alias == alias;
+}
+
+bool readsBackAs(const QString &text, const AfickRule &rule)
+{
+    if (text.isEmpty()) {
+        return true;
+    }
+    const LineReading reading = readLine(text);
+    return reading.kind == LineReading::Rule && reading.rule == rule;
 }
 }
 
@@ -174,54 +241,29 @@ void AfickConfigFileEditor::parseConfig()
 
     for (int index = 0; index < m_configLines.size(); ++index) {
         const QString &line = m_configLines.at(index);
-        QString simplified = line.simplified();
-        // Comments, directives and preprocessor lines are not the module's to edit.
-        if (simplified.isEmpty() || simplified.startsWith(QLatin1Char('#')) || simplified.contains(QLatin1String(":="))
-            || simplified.contains(QLatin1String("@@"))) {
-            continue;
-        }
-        simplified.replace(QLatin1String(" = "), QLatin1String("="));
-        if (!simplified.startsWith(QLatin1Char('=')) && simplified.contains(QLatin1Char('='))) {
-            parseAliasLine(simplified, line, index);
-        } else {
-            parseRuleLine(simplified, line, index);
+        const LineReading reading = readLine(line);
+        switch (reading.kind) {
+        case LineReading::Skipped:
+            break;
+        case LineReading::Alias:
+            m_parsedAliases.insert(reading.alias.name, reading.alias);
+            m_aliasLineIndex.insert(reading.alias.name, index);
+            break;
+        case LineReading::Rule:
+            m_parsedRules.insert(reading.rule.path, reading.rule);
+            m_ruleLineIndex.insert(reading.rule.path, index);
+            break;
+        case LineReading::WrongAlias:
+            Q_EMIT readConfigError(i18n("Wrong alias: %1", line));
+            break;
+        case LineReading::WrongRule:
+            Q_EMIT readConfigError(i18n("Wrong rule: %1", line));
+            break;
         }
     }
 
     m_currentRules = m_parsedRules;
     AfickAliasEditor::instance()->setAliasMap(m_parsedAliases);
-}
-
-void AfickConfigFileEditor::parseAliasLine(const QString &simplified, const QString &line, int index)
-{
-    const QStringList parts = simplified.split(QLatin1Char('='));
-    if (parts.size() != 2) {
-        Q_EMIT readConfigError(i18n("Wrong alias: %1", line));
-        return;
-    }
-    const QString &name = parts.at(0);
-    m_parsedAliases.insert(name, AfickAlias{name, parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)});
-    m_aliasLineIndex.insert(name, index);
-}
-
-void AfickConfigFileEditor::parseRuleLine(QString simplified, const QString &line, int index)
-{
-    QString prefix;
-    if (simplified.startsWith(QLatin1Char('!')) || simplified.startsWith(QLatin1Char('='))) {
-        prefix = simplified.left(1);
-        simplified.remove(0, 1);
-    }
-    const QStringList parts = simplified.split(QLatin1Char(' '));
-    // An empty path comes from a blank after the prefix ("! /boot/map"); taken
-    // literally it would make the next word an attribute of the path "", and
-    // every such line would overwrite the previous one.
-    if (parts.size() != 2 || parts.at(0).isEmpty()) {
-        Q_EMIT readConfigError(i18n("Wrong rule: %1", line));
-        return;
-    }
-    const QString &path = parts.at(0);
-    m_parsedRules.insert(path, AfickRule{prefix, path, parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)});
-    m_ruleLineIndex.insert(path, index);
 }
 
 bool AfickConfigFileEditor::hasChanges() const
@@ -266,16 +308,18 @@ QStringList AfickConfigFileEditor::linesToSave() const
     for (auto it = m_aliasLineIndex.cbegin(); it != m_aliasLineIndex.cend(); ++it) {
         lastAliasIndex = std::max(lastAliasIndex, it.value());
         if (isAliasChanged(it.key())) {
-            const QString text = formatAliasLine(aliases.value(it.key()));
-            if (isSingleLine(text)) {
+            const AfickAlias alias = aliases.value(it.key());
+            const QString text = formatAliasLine(alias);
+            if (readsBackAs(text, alias)) {
                 lines[it.value()] = text;
             }
         }
     }
     for (auto it = m_ruleLineIndex.cbegin(); it != m_ruleLineIndex.cend(); ++it) {
         if (isRuleChanged(it.key())) {
-            const QString text = formatRuleLine(m_currentRules.value(it.key()));
-            if (isSingleLine(text)) {
+            const AfickRule rule = m_currentRules.value(it.key());
+            const QString text = formatRuleLine(rule);
+            if (readsBackAs(text, rule)) {
                 lines[it.value()] = text;
             }
         }
@@ -286,7 +330,7 @@ QStringList AfickConfigFileEditor::linesToSave() const
             continue;
         }
         const QString text = formatRuleLine(it.value());
-        if (isSingleLine(text)) {
+        if (readsBackAs(text, it.value())) {
             lines.append(text);
         }
     }
@@ -300,7 +344,7 @@ QStringList AfickConfigFileEditor::linesToSave() const
             continue;
         }
         const QString text = formatAliasLine(it.value());
-        if (isSingleLine(text)) {
+        if (readsBackAs(text, it.value())) {
             newAliasLines.prepend(text);
         }
     }

@@ -76,8 +76,9 @@ public:
      * The lines that saving writes: the lines read, with the edited aliases
      * and rules rewritten in place, new rules appended, new aliases placed
      * after the last alias definition, and empty lines dropped. A record
-     * whose text would span several lines is not written; a line it would
-     * have replaced stays as read.
+     * whose line would not read back as the same record (one holding a line
+     * break, a blank in a path, an "=" in a rule) is not written; a line it
+     * would have replaced stays as read.
      */
     QStringList linesToSave() const;
 
@@ -96,8 +97,6 @@ private:
     void writeConfig(const QStringList &lines);
     void replaceDocument(const QStringList &lines, bool read);
     void parseConfig();
-    void parseAliasLine(const QString &simplified, const QString &line, int index);
-    void parseRuleLine(QString simplified, const QString &line, int index);
 
     QStringList m_configLines;
     AfickAliasMap m_parsedAliases;

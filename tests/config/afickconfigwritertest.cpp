@@ -101,6 +101,13 @@ private Q_SLOTS:
         QTest::newRow("multi-line-new-rule-not-written") << file << QStringList{"rule||/tmp/x\nexclude_re := .*|p"} << file << true;
         QTest::newRow("multi-line-change-keeps-old-line") << file << QStringList{"alias|A|p\r\n@@define X"} << file << true;
         QTest::newRow("multi-line-new-alias-not-written") << file << QStringList{"alias|N\nM|p"} << file << true;
+        // Nor may a record be written whose line would read back as another.
+        QTest::newRow("blank-in-path-not-written") << file << QStringList{"rule||/home/My Documents|p"} << file << true;
+        QTest::newRow("equals-in-path-would-read-as-alias") << file << QStringList{"rule||/a=b|p"} << file << true;
+        QTest::newRow("equals-prefix-carries-equals-in-path") << file << QStringList{"rule|=|/a=b|p"} << QStringList(file) + QStringList{"=/a=b p"} << true;
+        QTest::newRow("hash-path-would-read-as-comment") << file << QStringList{"rule||#x|p"} << file << true;
+        QTest::newRow("directive-in-attribute-keeps-old-line") << file << QStringList{"rule||/tmp|a:=b"} << file << true;
+        QTest::newRow("equals-in-alias-attribute-keeps-old-line") << file << QStringList{"alias|A|p=u"} << file << true;
     }
     void save()
     {
