@@ -1,0 +1,206 @@
+// SPDX-FileCopyrightText: 2026 Integrity control developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+// Parses an arbitrary configuration, applies arbitrary edits, and parses
+// what the writer would save. Every record must then read back as edited:
+// a changed record as its new value, a deleted one not at all (unless the
+// file held an earlier line for the same key, which then shows again), and a
+// record whose line could not read back as itself keeps the line as read.
+//
+// Input: the configuration as UTF-8 text, then a NUL, then edits separated
+// by 0x1e, each made of fields separated by 0x1f, attributes by 0x1d:
+//   r prefix path attrs   set a rule        R path          delete a rule
+//   a name attrs          set an alias      x name          delete an alias
+//   n old new             rename an alias   + name attr     add an attribute
+//   - name attr           remove an attribute
+
+#include "afickaliaseditor.h"
+#include "afickconfigfileeditor.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QSet>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace
+{
+// Per key: the record that must read back, or nullopt for none. Keys in
+// "unchecked" are deleted ones with an earlier duplicate line in the file.
+template<typename Record>
+struct Expectation {
+    QMap<QString, std::optional<Record>> records;
+    QSet<QString> unchecked;
+};
+
+QStringList fieldsOf(const QString &edit)
+{
+    return edit.split(QChar(0x1f));
+}
+
+QString field(const QStringList &fields, int index)
+{
+    return index < fields.size() ? fields.at(index) : QString();
+}
+
+QStringList attributesOf(const QString &text)
+{
+    return text.isEmpty() ? QStringList() : text.split(QChar(0x1d));
+}
+
+void applyEdits(AfickConfigFileEditor &editor, const QString &edits)
+{
+    AfickAliasEditor *aliases = AfickAliasEditor::instance();
+    for (const QString &edit : edits.split(QChar(0x1e), Qt::SkipEmptyParts)) {
+        const QStringList fields = fieldsOf(edit);
+        const QString op = fields.at(0);
+        if (op == QLatin1String("r")) {
+            editor.setRule(AfickRule{field(fields, 1), field(fields, 2), attributesOf(field(fields, 3))});
+        } else if (op == QLatin1String("R")) {
+            editor.currentRules().remove(field(fields, 1));
+        } else if (op == QLatin1String("a")) {
+            aliases->aliasMap().insert(field(fields, 1), AfickAlias{field(fields, 1), attributesOf(field(fields, 2))});
+        } else if (op == QLatin1String("x")) {
+            aliases->aliasMap().remove(field(fields, 1));
+        } else if (op == QLatin1String("n")) {
+            aliases->setCurrentAlias(field(fields, 1));
+            aliases->renameCurrentAlias(field(fields, 2));
+        } else if (op == QLatin1String("+")) {
+            aliases->setCurrentAlias(field(fields, 1));
+            aliases->addAliasAttribute(field(fields, 2));
+        } else if (op == QLatin1String("-")) {
+            aliases->setCurrentAlias(field(fields, 1));
+            aliases->removeAliasAttribute(field(fields, 2));
+        }
+    }
+}
+
+// Parsing replaces the process-wide aliases, so every parse below comes
+// after the edited aliases were copied.
+struct Parsed {
+    AfickRuleMap rules;
+    AfickAliasMap aliases;
+};
+
+Parsed parse(const QStringList &lines)
+{
+    AfickConfigFileEditor editor;
+    editor.applyConfigLines(lines);
+    return {editor.parsedRules(), AfickAliasEditor::instance()->aliasMap()};
+}
+
+// How many lines of the file read as a record of each key.
+struct LineCounts {
+    QHash<QString, int> rules;
+    QHash<QString, int> aliases;
+};
+
+LineCounts countLines(const QStringList &lines)
+{
+    LineCounts counts;
+    for (const QString &line : lines) {
+        const Parsed one = parse({line});
+        for (const QString &key : one.rules.keys()) {
+            ++counts.rules[key];
+        }
+        for (const QString &key : one.aliases.keys()) {
+            ++counts.aliases[key];
+        }
+    }
+    return counts;
+}
+
+bool readsBack(const AfickRule &rule)
+{
+    const Parsed one = parse({AfickConfigFileEditor::formatRuleLine(rule)});
+    return one.rules.size() == 1 && one.aliases.isEmpty() && one.rules.first() == rule;
+}
+
+bool readsBack(const AfickAlias &alias)
+{
+    const Parsed one = parse({AfickConfigFileEditor::formatAliasLine(alias)});
+    return one.aliases.size() == 1 && one.rules.isEmpty() && one.aliases.first() == alias;
+}
+
+template<typename Record>
+Expectation<Record> expect(const QMap<QString, Record> &parsed, const QMap<QString, Record> &edited, const QHash<QString, int> &lineCounts)
+{
+    Expectation<Record> expected;
+    const QStringList keys = parsed.keys() + edited.keys();
+    for (const QString &key : keys) {
+        const std::optional<Record> asRead = parsed.contains(key) ? std::optional<Record>(parsed.value(key)) : std::nullopt;
+        const Record after = edited.value(key);
+        if (after == parsed.value(key)) {
+            expected.records.insert(key, asRead);
+        } else if (after.attributes.isEmpty()) {
+            if (lineCounts.value(key) > 1) {
+                expected.unchecked.insert(key);
+            } else {
+                expected.records.insert(key, std::nullopt);
+            }
+        } else {
+            expected.records.insert(key, readsBack(after) ? std::optional<Record>(after) : asRead);
+        }
+    }
+    return expected;
+}
+
+template<typename Record>
+void check(const char *what, const Expectation<Record> &expected, const QMap<QString, Record> &actual)
+{
+    for (auto it = expected.records.cbegin(); it != expected.records.cend(); ++it) {
+        const bool present = actual.contains(it.key());
+        if (present != it.value().has_value() || (present && actual.value(it.key()) != *it.value())) {
+            std::fprintf(stderr, "%s \"%s\" does not read back as edited\n", what, qPrintable(it.key()));
+            std::abort();
+        }
+    }
+    for (auto it = actual.cbegin(); it != actual.cend(); ++it) {
+        if (!expected.records.contains(it.key()) && !expected.unchecked.contains(it.key())) {
+            std::fprintf(stderr, "%s \"%s\" appeared without being edited\n", what, qPrintable(it.key()));
+            std::abort();
+        }
+    }
+}
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    static QCoreApplication application(*argc, *argv);
+    // The parser reports every malformed line; thousands of warnings would
+    // only slow the fuzzer down.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char *>(data), int(size));
+    const int separator = input.indexOf('\0');
+    const QStringList lines = QString::fromUtf8(input.left(separator < 0 ? input.size() : separator)).split(QLatin1Char('\n'));
+    const QString edits = separator < 0 ? QString() : QString::fromUtf8(input.mid(separator + 1));
+
+    AfickAliasEditor::instance()->clearCurrentAlias();
+    AfickConfigFileEditor editor;
+    editor.applyConfigLines(lines);
+    const AfickRuleMap parsedRules = editor.parsedRules();
+    const AfickAliasMap parsedAliases = editor.parsedAliases();
+    applyEdits(editor, edits);
+    const AfickRuleMap editedRules = editor.currentRules();
+    const AfickAliasMap editedAliases = AfickAliasEditor::instance()->aliasMap();
+    const QStringList saved = editor.linesToSave();
+    if (editor.configLines() != lines || saved.contains(QString())) {
+        std::abort();
+    }
+
+    const LineCounts counts = countLines(lines);
+    const auto expectedRules = expect(parsedRules, editedRules, counts.rules);
+    const auto expectedAliases = expect(parsedAliases, editedAliases, counts.aliases);
+    const Parsed reread = parse(saved);
+    check("rule", expectedRules, reread.rules);
+    check("alias", expectedAliases, reread.aliases);
+    return 0;
+}
