@@ -5,6 +5,7 @@
 // for SystemdManager and "local.trustwatch.e2e" for the test's controls.
 
 #include "fileagent.h"
+#include "helperkiller.h"
 #include "systemdcontrol.h"
 #include "systemdmanager.h"
 
@@ -37,10 +38,12 @@ int main(int argc, char **argv)
     SystemdManager manager;
     SystemdControl control(&manager);
     FileAgent files;
+    HelperKiller helperKiller;
     const auto exported = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals;
     if (!bus.registerObject(QStringLiteral("/org/freedesktop/systemd1"), &manager, exported)
         || !bus.registerObject(QStringLiteral("/systemd"), &control, QDBusConnection::ExportAllSlots)
-        || !bus.registerObject(QStringLiteral("/files"), &files, QDBusConnection::ExportAllSlots)) {
+        || !bus.registerObject(QStringLiteral("/files"), &files, QDBusConnection::ExportAllSlots)
+        || !bus.registerObject(QStringLiteral("/helper"), &helperKiller, QDBusConnection::ExportAllSlots)) {
         qCritical("trustwatch-e2e-standin: cannot register its objects");
         return 1;
     }

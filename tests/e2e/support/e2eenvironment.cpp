@@ -23,6 +23,8 @@ const QString FilesPath = QStringLiteral("/files");
 const QString FilesInterface = QStringLiteral("local.trustwatch.e2e.Files");
 const QString SystemdPath = QStringLiteral("/systemd");
 const QString SystemdInterface = QStringLiteral("local.trustwatch.e2e.Systemd");
+const QString HelperPath = QStringLiteral("/helper");
+const QString HelperInterface = QStringLiteral("local.trustwatch.e2e.Helper");
 const QStringList ScriptSettings =
     {QStringLiteral("exit-code"), QStringLiteral("stdout"), QStringLiteral("stderr"), QStringLiteral("sleep"), QStringLiteral("signal"), QStringLiteral("log")};
 constexpr int ControlTimeoutMs = 10000;
@@ -259,6 +261,21 @@ QStringList E2eEnvironment::systemdCalls() const
         return {};
     }
     return results.constFirst().toStringList();
+}
+
+qint64 E2eEnvironment::killHelper()
+{
+    QVariantList results;
+    if (!call(HelperPath, HelperInterface, QStringLiteral("Kill"), {}, &results) || results.isEmpty()) {
+        return 0;
+    }
+    return results.constFirst().toUInt();
+}
+
+qint64 E2eEnvironment::helperPid()
+{
+    const QDBusReply<uint> pid = QDBusConnection::systemBus().interface()->servicePid(helperId());
+    return pid.isValid() ? pid.value() : 0;
 }
 
 E2eActionResult E2eEnvironment::runAction(const QString &actionName, const QVariantMap &arguments, int timeoutMs)

@@ -98,6 +98,13 @@ public:
     // "EnableUnitFiles([tirvane-int-check.service], runtime=false, force=true)".
     QStringList systemdCalls() const;
 
+    // SIGKILL for the running helper, as a crash would end it; the next
+    // request activates a new one. The PID that was killed, or 0 when no
+    // helper was running.
+    qint64 killHelper();
+    // The running helper's PID, or 0 when none is running.
+    static qint64 helperPid();
+
     // Runs "ru.vantorix.integritysecurityhelper.<actionName>" through KAuth and
     // waits for the job, which gives up after timeoutMs.
     static E2eActionResult runAction(const QString &actionName, const QVariantMap &arguments = QVariantMap(), int timeoutMs = DefaultTimeoutMs);
