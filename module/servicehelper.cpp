@@ -33,7 +33,7 @@ ServiceHelper::ServiceHelper(QObject *parent)
     // a failure only means changes are not followed, so it is not reported.
     bus.call(managerCall(QStringLiteral("Subscribe")));
     if (!bus.connect(systemdService, systemdPath, systemdInterface, QStringLiteral("UnitFilesChanged"), this, SLOT(onUnitFilesChanged()))) {
-        qWarning() << i18n("error connecting to unit file changes via dbus");
+        qWarning().noquote() << i18n("error connecting to unit file changes via dbus");
     }
 }
 

@@ -28,6 +28,9 @@ install -d -m 0700 "$scratch/runtime"
 stage=$scratch/stage
 DESTDIR=$stage cmake --install "$build" >"$scratch/install.log" || fail "staging the install failed: $(cat "$scratch/install.log")"
 
+icon=$stage$data_dir/icons/hicolor/scalable/apps/kcm-integrity-icon.svg
+[ -s "$icon" ] || fail "the module's icon is not installed at $icon"
+
 # A session bus that starts nothing: activated services would outlive the
 # host and keep its pipes open.
 cat >"$scratch/session.conf" <<CONF
