@@ -170,7 +170,7 @@ as_user()
 
     run_kcmshell >"$scratch/kcmshell.log" 2>&1 &
     shell_pid=$!
-    until window=$(xdotool search --onlyvisible --name 'Integrity control' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
+    until window=$(xdotool search --onlyvisible --class kcmshell5 2>/dev/null | head -n 1) && [ -n "$window" ]; do
         kill -0 "$shell_pid" 2>/dev/null || fail "kcmshell5 ended before its window appeared: $(cat "$scratch/kcmshell.log")"
         tries=$((tries + 1))
         [ "$tries" -lt 600 ] || fail "no window of the module appeared within a minute: $(cat "$scratch/kcmshell.log")"
