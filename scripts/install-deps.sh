@@ -20,6 +20,7 @@ packages="
     qml-module-qtquick-controls2 qml-module-qtquick-layouts qml-module-qtquick-dialogs
     qml-module-qtquick-window2 qml-module-qttest qml-module-qtqml-models2
     breeze-icon-theme xvfb xauth x11-utils imagemagick xdotool
+    qttranslations5-l10n
     valgrind
 "
 
