@@ -43,7 +43,20 @@ ColumnLayout {
             delegate: AttributeChip {
                 objectName: "attribute_" + modelData
                 text: modelData
-                onRemoved: editor.removeRequested(modelData)
+                // Removing changes the list this chip comes from, so it
+                // happens after the chip's own handler; a keyboard user then
+                // goes on from the add button.
+                onRemoved: {
+                    const name = modelData;
+                    const list = editor;
+                    const next = activeFocus ? addButton : null;
+                    Qt.callLater(() => {
+                        list.removeRequested(name);
+                        if (next) {
+                            next.forceActiveFocus();
+                        }
+                    });
+                }
             }
         }
     }
@@ -60,6 +73,9 @@ ColumnLayout {
         QQC2.Menu {
             id: addMenu
             objectName: "addAttributeMenu"
+            // Keyboard users go on from where they were; a closing popup
+            // hands the focus to the window's content item after this signal.
+            onClosed: Qt.callLater(() => addButton.forceActiveFocus())
 
             Instantiator {
                 model: editor.unusedAttributes
@@ -67,7 +83,9 @@ ColumnLayout {
                     objectName: "addAttribute_" + modelData
                     text: modelData
                     Accessible.name: text
-                    onTriggered: editor.addRequested(modelData)
+                    // Adding changes the list this item comes from: the menu
+                    // closes first, and the item is not destroyed in its own handler.
+                    onTriggered: Qt.callLater(editor.addRequested, modelData)
                 }
                 onObjectAdded: addMenu.insertItem(index, object)
                 onObjectRemoved: addMenu.removeItem(object)

@@ -125,6 +125,10 @@ Item {
                 onSelected: {
                     view.select(index);
                     tree.forceActiveFocus();
+                    // On a handset a tap on a row opens its rule, as in any list.
+                    if (view.narrow) {
+                        view.openEditor();
+                    }
                 }
                 onActivated: {
                     view.select(index);
