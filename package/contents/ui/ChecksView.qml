@@ -60,30 +60,39 @@ QQC2.ScrollView {
         }
     }
 
-    Kirigami.FormLayout {
+    // Messages stay out of the forms: a wrapping message inside a form's
+    // grid makes its height depend on itself.
+    ColumnLayout {
         width: view.availableWidth
+        spacing: Kirigami.Units.smallSpacing
 
-        Item {
-            Kirigami.FormData.isSection: true
-            Kirigami.FormData.label: i18nc("@title:group", "Periodic Check")
-        }
+        Kirigami.FormLayout {
+            id: serviceForm
+            Layout.fillWidth: true
+            twinFormLayouts: [scriptsForm, runForm]
 
-        QQC2.Switch {
-            id: serviceSwitch
-            objectName: "serviceSwitch"
-            Kirigami.FormData.label: i18nc("@label", "Service:")
-            text: i18nc("@option:check", "Check file integrity regularly")
-            Accessible.name: text
-            checked: service.isEnable
-            onToggled: {
-                const wanted = checked;
-                serviceMessage.visible = false;
-                service.isEnable = wanted;
-                checked = Qt.binding(() => service.isEnable);
-                if (checked !== wanted) {
-                    serviceMessage.text = wanted ? i18n("The periodic check could not be switched on: the request was refused or failed.")
-                                                 : i18n("The periodic check could not be switched off: the request was refused or failed.");
-                    serviceMessage.visible = true;
+            Item {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Periodic Check")
+            }
+
+            QQC2.Switch {
+                id: serviceSwitch
+                objectName: "serviceSwitch"
+                Kirigami.FormData.label: i18nc("@label", "Service:")
+                text: i18nc("@option:check", "Check file integrity regularly")
+                Accessible.name: text
+                checked: service.isEnable
+                onToggled: {
+                    const wanted = checked;
+                    serviceMessage.visible = false;
+                    service.isEnable = wanted;
+                    checked = Qt.binding(() => service.isEnable);
+                    if (checked !== wanted) {
+                        serviceMessage.text = wanted ? i18n("The periodic check could not be switched on: the request was refused or failed.")
+                                                     : i18n("The periodic check could not be switched off: the request was refused or failed.");
+                        serviceMessage.visible = true;
+                    }
                 }
             }
         }
@@ -92,58 +101,73 @@ QQC2.ScrollView {
             id: serviceMessage
             objectName: "serviceMessage"
             Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
             type: Kirigami.MessageType.Error
             showCloseButton: true
             visible: false
         }
 
-        Item {
-            Kirigami.FormData.isSection: true
-            Kirigami.FormData.label: i18nc("@title:group", "Scripts Run When a Check Fails")
-        }
-
-        QQC2.Label {
-            objectName: "noScriptsLabel"
+        Kirigami.FormLayout {
+            id: scriptsForm
             Layout.fillWidth: true
-            Layout.maximumWidth: Kirigami.Units.gridUnit * 20
-            visible: failureScripts.scripts.length === 0
-            text: i18n("There are no scripts in %1.", failureScripts.scriptsPath())
-            wrapMode: Text.Wrap
-        }
+            twinFormLayouts: [serviceForm, runForm]
 
-        Repeater {
-            model: failureScripts.scripts
-            delegate: QQC2.Switch {
-                id: scriptSwitch
-                objectName: "script_" + modelData
-                readonly property bool isScript: modelData.endsWith(".sh") || modelData.endsWith(".sh.disabled")
-                Kirigami.FormData.label: index === 0 ? i18nc("@label", "Scripts:") : ""
-                text: modelData
-                enabled: isScript
-                checked: modelData.endsWith(".sh")
-                Accessible.name: text
-                Accessible.description: isScript ? "" : i18nc("@info:accessible", "Not a script: only files named *.sh can be switched")
-                QQC2.ToolTip.text: isScript ? (checked ? i18nc("@info:tooltip", "Runs when a check fails") : i18nc("@info:tooltip", "Does not run"))
-                                            : i18nc("@info:tooltip", "Not a script: only files named *.sh can be switched")
-                QQC2.ToolTip.visible: hovered
-                QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
-                onToggled: {
-                    scriptsMessage.visible = false;
-                    failureScripts.enableScript(modelData, checked);
+            Item {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Scripts Run When a Check Fails")
+            }
+
+            // One item for the whole list: the form's grid relays itself out
+            // badly when rows come and go.
+            ColumnLayout {
+                Kirigami.FormData.label: i18nc("@label", "Scripts:")
+                Layout.fillWidth: true
+                spacing: Kirigami.Units.smallSpacing
+
+                QQC2.Label {
+                    objectName: "noScriptsLabel"
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: Kirigami.Units.gridUnit * 20
+                    visible: failureScripts.scripts.length === 0
+                    text: i18n("There are no scripts in %1.", failureScripts.scriptsPath())
+                    wrapMode: Text.Wrap
                 }
 
-                Connections {
-                    target: failureScripts
-                    // A request always asks for the opposite of what the name
-                    // says, so a result that matches the name is a failure.
-                    function onScriptEnableChanged(inName, inEnable) {
-                        if (inName !== modelData || inEnable !== modelData.endsWith(".sh")) {
-                            return;
+                Repeater {
+                    model: failureScripts.scripts
+                    delegate: QQC2.Switch {
+                        id: scriptSwitch
+                        objectName: "script_" + modelData
+                        readonly property bool isScript: modelData.endsWith(".sh") || modelData.endsWith(".sh.disabled")
+                        text: modelData
+                        enabled: isScript
+                        checked: modelData.endsWith(".sh")
+                        Accessible.name: text
+                        Accessible.description: isScript ? "" : i18nc("@info:accessible", "Not a script: only files named *.sh can be switched")
+                        QQC2.ToolTip.text: isScript ? (checked ? i18nc("@info:tooltip", "Runs when a check fails") : i18nc("@info:tooltip", "Does not run"))
+                                                    : i18nc("@info:tooltip", "Not a script: only files named *.sh can be switched")
+                        QQC2.ToolTip.visible: hovered
+                        QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+                        onToggled: {
+                            scriptsMessage.visible = false;
+                            failureScripts.enableScript(modelData, checked);
                         }
-                        scriptSwitch.checked = Qt.binding(() => modelData.endsWith(".sh"));
-                        scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", inName)
-                                                       : i18n("The script %1 could not be enabled: the request was refused or failed.", inName);
-                        scriptsMessage.visible = true;
+
+                        Connections {
+                            target: failureScripts
+                            // A request always asks for the opposite of what the name
+                            // says, so a result that matches the name is a failure.
+                            function onScriptEnableChanged(inName, inEnable) {
+                                if (inName !== modelData || inEnable !== modelData.endsWith(".sh")) {
+                                    return;
+                                }
+                                scriptSwitch.checked = Qt.binding(() => modelData.endsWith(".sh"));
+                                scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", inName)
+                                                               : i18n("The script %1 could not be enabled: the request was refused or failed.", inName);
+                                scriptsMessage.visible = true;
+                            }
+                        }
                     }
                 }
             }
@@ -153,49 +177,57 @@ QQC2.ScrollView {
             id: scriptsMessage
             objectName: "scriptsMessage"
             Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
             type: Kirigami.MessageType.Error
             showCloseButton: true
             visible: false
         }
 
-        Item {
-            Kirigami.FormData.isSection: true
-            Kirigami.FormData.label: i18nc("@title:group", "Run Now")
-        }
+        Kirigami.FormLayout {
+            id: runForm
+            Layout.fillWidth: true
+            twinFormLayouts: [serviceForm, scriptsForm]
 
-        QQC2.Button {
-            objectName: "initializeButton"
-            Kirigami.FormData.label: i18nc("@label", "Database:")
-            text: i18nc("@action:button", "Initialise Database")
-            Accessible.name: text
-            icon.name: "document-new"
-            enabled: view.running === ""
-            onClicked: view.runScript("initialize")
-        }
-
-        QQC2.Button {
-            objectName: "checkButton"
-            Kirigami.FormData.label: i18nc("@label", "Files:")
-            text: i18nc("@action:button", "Check Now")
-            Accessible.name: text
-            icon.name: "security-high"
-            enabled: view.running === ""
-            onClicked: view.runScript("check")
-        }
-
-        RowLayout {
-            objectName: "scriptRunning"
-            visible: view.running !== ""
-            spacing: Kirigami.Units.smallSpacing
-
-            QQC2.BusyIndicator {
-                running: view.running !== ""
-                Accessible.name: i18nc("@info:accessible", "Running")
-                Layout.preferredWidth: Kirigami.Units.iconSizes.medium
-                Layout.preferredHeight: Kirigami.Units.iconSizes.medium
+            Item {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Run Now")
             }
-            QQC2.Label {
-                text: view.running === "initialize" ? i18n("Initialising the integrity database…") : i18n("Checking the files…")
+
+            QQC2.Button {
+                objectName: "initializeButton"
+                Kirigami.FormData.label: i18nc("@label", "Database:")
+                text: i18nc("@action:button", "Initialise Database")
+                Accessible.name: text
+                icon.name: "document-new"
+                enabled: view.running === ""
+                onClicked: view.runScript("initialize")
+            }
+
+            QQC2.Button {
+                objectName: "checkButton"
+                Kirigami.FormData.label: i18nc("@label", "Files:")
+                text: i18nc("@action:button", "Check Now")
+                Accessible.name: text
+                icon.name: "security-high"
+                enabled: view.running === ""
+                onClicked: view.runScript("check")
+            }
+
+            RowLayout {
+                objectName: "scriptRunning"
+                visible: view.running !== ""
+                spacing: Kirigami.Units.smallSpacing
+
+                QQC2.BusyIndicator {
+                    running: view.running !== ""
+                    Accessible.name: i18nc("@info:accessible", "Running")
+                    Layout.preferredWidth: Kirigami.Units.iconSizes.medium
+                    Layout.preferredHeight: Kirigami.Units.iconSizes.medium
+                }
+                QQC2.Label {
+                    text: view.running === "initialize" ? i18n("Initialising the integrity database…") : i18n("Checking the files…")
+                }
             }
         }
 
@@ -203,6 +235,8 @@ QQC2.ScrollView {
             id: outcome
             objectName: "scriptOutcome"
             Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
             visible: false
             showCloseButton: true
             type: view.lastRunSucceeded ? Kirigami.MessageType.Positive : Kirigami.MessageType.Error

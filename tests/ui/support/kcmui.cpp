@@ -247,6 +247,8 @@ void KcmUi::saveScreenshot(const QString &name)
 {
     const QString directory = qEnvironmentVariable("TRUSTWATCH_UI_SCREENSHOTS");
     if (!directory.isEmpty()) {
+        // Let opening and closing animations end first.
+        QTest::qWait(500);
         grab().save(QDir(directory).filePath(name + QStringLiteral(".png")));
     }
 }
