@@ -58,38 +58,47 @@ FocusScope {
             Layout.fillWidth: true
             visible: editor.currentAlias !== ""
 
-            RowLayout {
+            // The problem shares the name's cell: as a row of the form's own,
+            // a wrapping text makes the form's layout depend on itself.
+            ColumnLayout {
                 Kirigami.FormData.label: i18nc("@label:textbox", "Name:")
                 Layout.fillWidth: true
                 spacing: Kirigami.Units.smallSpacing
 
-                QQC2.TextField {
-                    id: nameField
-                    objectName: "aliasNameField"
+                RowLayout {
                     Layout.fillWidth: true
-                    Layout.maximumWidth: Kirigami.Units.gridUnit * 14
-                    text: editor.currentAlias
-                    Accessible.name: i18nc("@info:accessible", "Alias name")
-                    onAccepted: renameButton.clicked()
-                }
-                QQC2.Button {
-                    id: renameButton
-                    objectName: "renameAliasButton"
-                    text: i18nc("@action:button", "Rename")
-                    Accessible.name: i18nc("@action:button", "Rename alias")
-                    icon.name: "edit-rename"
-                    enabled: nameField.text !== editor.currentAlias && editor.renameProblem === ""
-                    onClicked: AfickAliasEditor.renameCurrentAlias(nameField.text)
-                }
-            }
+                    spacing: Kirigami.Units.smallSpacing
 
-            QQC2.Label {
-                objectName: "renameProblem"
-                Layout.fillWidth: true
-                visible: text.length > 0
-                text: editor.renameProblem
-                wrapMode: Text.Wrap
-                color: Kirigami.Theme.negativeTextColor
+                    QQC2.TextField {
+                        id: nameField
+                        objectName: "aliasNameField"
+                        Layout.fillWidth: true
+                        Layout.maximumWidth: Kirigami.Units.gridUnit * 14
+                        text: editor.currentAlias
+                        Accessible.name: i18nc("@info:accessible", "Alias name")
+                        onAccepted: renameButton.clicked()
+                    }
+                    QQC2.Button {
+                        id: renameButton
+                        objectName: "renameAliasButton"
+                        text: i18nc("@action:button", "Rename")
+                        Accessible.name: i18nc("@action:button", "Rename alias")
+                        icon.name: "edit-rename"
+                        enabled: nameField.text !== editor.currentAlias && editor.renameProblem === ""
+                        onClicked: AfickAliasEditor.renameCurrentAlias(nameField.text)
+                    }
+                }
+
+                QQC2.Label {
+                    objectName: "renameProblem"
+                    Layout.fillWidth: true
+                    visible: text.length > 0
+                    text: editor.renameProblem
+                    wrapMode: Text.Wrap
+                    // Fixed: the style aligns by line count, which wrapping changes.
+                    verticalAlignment: Text.AlignTop
+                    color: Kirigami.Theme.negativeTextColor
+                }
             }
 
             AttributeEditor {

@@ -121,6 +121,8 @@ Item {
             visible: text.length > 0
             text: view.newNameProblem
             wrapMode: Text.Wrap
+            // Fixed: the style aligns by line count, which wrapping changes.
+            verticalAlignment: Text.AlignTop
             color: Kirigami.Theme.negativeTextColor
         }
     }

@@ -27,6 +27,8 @@ ColumnLayout {
         visible: editor.attributes.length === 0
         text: i18n("No attributes: nothing is compared.")
         wrapMode: Text.Wrap
+        // Fixed: the style aligns by line count, which wrapping changes.
+        verticalAlignment: Text.AlignTop
         opacity: 0.7
     }
 

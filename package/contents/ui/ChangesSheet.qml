@@ -24,6 +24,8 @@ Kirigami.OverlaySheet {
     header: Kirigami.Heading {
         text: i18nc("@title:window", "Changes Apply Will Make")
         wrapMode: Text.Wrap
+        // Fixed: the style aligns by line count, which wrapping changes.
+        verticalAlignment: Text.AlignTop
     }
 
     ColumnLayout {
@@ -36,6 +38,8 @@ Kirigami.OverlaySheet {
             visible: sheet.removedLines.length === 0 && sheet.addedLines.length === 0
             text: i18n("Apply will not change any line of the configuration file.")
             wrapMode: Text.Wrap
+            // Fixed: the style aligns by line count, which wrapping changes.
+            verticalAlignment: Text.AlignTop
         }
 
         Kirigami.ListSectionHeader {

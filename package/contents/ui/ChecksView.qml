@@ -132,6 +132,8 @@ QQC2.ScrollView {
                     visible: failureScripts.scripts.length === 0
                     text: i18n("There are no scripts in %1.", failureScripts.scriptsPath())
                     wrapMode: Text.Wrap
+                    // Fixed: the style aligns by line count, which wrapping changes.
+                    verticalAlignment: Text.AlignTop
                 }
 
                 Repeater {

@@ -82,29 +82,43 @@ KCM.AbstractKCM {
                 }
             }
 
-            Kirigami.ActionToolBar {
-                objectName: "configActions"
+            Item {
                 Layout.fillWidth: true
-                alignment: Qt.AlignRight
-                actions: [
-                    Kirigami.Action {
-                        objectName: "showChangesAction"
-                        text: i18nc("@action:button", "Show Changes…")
-                        icon.name: "document-preview"
-                        tooltip: i18nc("@info:tooltip", "Show the lines that Apply will remove from and add to the configuration file")
-                        enabled: kcm.needsSave
-                        onTriggered: changesSheet.openWith(kcm.pendingChanges())
-                    },
-                    Kirigami.Action {
-                        objectName: "restoreAction"
-                        text: i18nc("@action:button", "Restore Previous Configuration…")
-                        icon.name: "document-revert"
-                        tooltip: i18nc("@info:tooltip", "Put back the configuration file as it was before the last Apply")
-                        onTriggered: restoreDialog.open()
-                    }
-                ]
+            }
+
+            // Beside the tabs; on a narrow window only their icons, the text
+            // staying their name and tooltip.
+            Repeater {
+                model: [showChangesAction, restoreAction]
+                delegate: QQC2.ToolButton {
+                    action: modelData
+                    display: root.width < Kirigami.Units.gridUnit * 36 ? QQC2.AbstractButton.IconOnly : QQC2.AbstractButton.TextBesideIcon
+                    Accessible.name: modelData.text
+                    QQC2.ToolTip.text: modelData.tooltip
+                    QQC2.ToolTip.visible: hovered
+                    QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+                }
             }
         }
+    }
+
+    Kirigami.Action {
+        id: showChangesAction
+        objectName: "showChangesAction"
+        text: i18nc("@action:button", "Show Changes…")
+        icon.name: "document-preview"
+        tooltip: i18nc("@info:tooltip", "Show the lines that Apply will remove from and add to the configuration file")
+        enabled: kcm.needsSave
+        onTriggered: changesSheet.openWith(kcm.pendingChanges())
+    }
+
+    Kirigami.Action {
+        id: restoreAction
+        objectName: "restoreAction"
+        text: i18nc("@action:button", "Restore Previous Configuration…")
+        icon.name: "document-revert"
+        tooltip: i18nc("@info:tooltip", "Put back the configuration file as it was before the last Apply")
+        onTriggered: restoreDialog.open()
     }
 
     StackLayout {

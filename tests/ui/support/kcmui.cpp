@@ -141,11 +141,20 @@ QList<QQuickItem *> KcmUi::items() const
 
 QObject *KcmUi::find(const QString &objectName) const
 {
+    // Pages may share names (each attribute editor has its menu): a shown
+    // item wins over a hidden one.
     const QList<QQuickItem *> all = items();
+    QQuickItem *hidden = nullptr;
     for (QQuickItem *item : all) {
         if (item->objectName() == objectName) {
-            return item;
+            if (isShown(item)) {
+                return item;
+            }
+            hidden = hidden ? hidden : item;
         }
+    }
+    if (hidden) {
+        return hidden;
     }
     // Popups and actions are no items: they hang off the page's objects,
     // while the contents of a popup sit in the window's overlay.

@@ -43,7 +43,8 @@ public:
     QQuickWindow *window() const;
     void resize(const QSize &size);
 
-    /// The object named @p objectName in the page, its popups included.
+    /// The object named @p objectName in the page, its popups included; a
+    /// shown item first when several have that name.
     QObject *find(const QString &objectName) const;
     QQuickItem *item(const QString &objectName) const;
     /// Every item of the page and its popups, depth first.
