@@ -91,6 +91,12 @@ inside()
 CONF
     chmod 0644 "$scratch/session.conf"
 
+    # A plug-in built with sanitizers needs their runtimes loaded before the
+    # host's own libraries.
+    local preload
+    preload=$(ldd /usr/lib/*/qt5/plugins/plasma/kcms/systemsettings/kcm_trustwatch.so 2>/dev/null |
+        awk '/lib(asan|ubsan)\.so/ { printf "%s ", $3 }')
+
     local display xvfb_pid=
     if [ "$mode" = window ]; then
         display=$DISPLAY
@@ -116,7 +122,7 @@ CONF
         XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache" XDG_DATA_HOME="$scratch/data" \
         DBUS_SYSTEM_BUS_ADDRESS="$DBUS_SYSTEM_BUS_ADDRESS" QT_QUICK_CONTROLS_STYLE=org.kde.desktop \
         QT_QPA_PLATFORM=xcb LANG="${LANG:-C.UTF-8}" ${language:+LANGUAGE="$language"} \
-        ${TRUSTWATCH_SANDBOX_PRELOAD:+TRUSTWATCH_SANDBOX_PRELOAD="$TRUSTWATCH_SANDBOX_PRELOAD"} \
+        ${preload:+SANDBOX_PRELOAD="$preload"} \
         dbus-run-session --config-file="$scratch/session.conf" -- \
         "$0" --as-user "$mode" "$width" "$scratch" || status=$?
 
@@ -178,8 +184,9 @@ as_user()
     done
 
     xdotool windowsize "$window" "$width" 800 windowmove "$window" 0 0
-    # The first listing of / and of the configuration goes through the helper.
-    sleep 4
+    # The first listing of / and of the configuration goes through the helper,
+    # much more slowly in a sanitizer build.
+    sleep "$([ -n "${SANDBOX_PRELOAD:-}" ] && echo 15 || echo 4)"
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$window")"
     # Into the file tree, then type-ahead to /etc, open it, and show its rule.
@@ -197,10 +204,9 @@ as_user()
 
 run_kcmshell()
 {
-    if [ -n "${TRUSTWATCH_SANDBOX_PRELOAD:-}" ]; then
-        # A sanitizer build's plug-in needs the runtime loaded first; the host
-        # itself is not instrumented, so only its leaks would be reported.
-        LD_PRELOAD=$TRUSTWATCH_SANDBOX_PRELOAD ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0 kcmshell5 kcm_trustwatch
+    if [ -n "${SANDBOX_PRELOAD:-}" ]; then
+        # The host itself is not instrumented: its leaks are not the module's.
+        LD_PRELOAD=$SANDBOX_PRELOAD ASAN_OPTIONS=detect_leaks=0 kcmshell5 kcm_trustwatch
     else
         kcmshell5 kcm_trustwatch
     fi
