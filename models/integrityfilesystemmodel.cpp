@@ -115,6 +115,15 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
     // By path, not through an index: a path that is not listed has no index,
     // and the invalid index would stand for "/".
     const QModelIndex index = indexForPath(current.path, 0);
+    // An empty rule where the file has none is no rule at all. Recording one
+    // (the full-names switch, "no prefix", an attribute added and removed
+    // again) would count as a change to save although the file would not change.
+    if (current.prefix.isEmpty() && current.attributes.isEmpty() && !m_configEditor.parsedRules().contains(current.path)) {
+        if (m_configEditor.currentRules().remove(current.path) > 0 && index.isValid()) {
+            Q_EMIT dataChanged(index, index, {IntegrityPrefixRole, IntegrityAttributesRole, IntegrityElementChangedRole});
+        }
+        return;
+    }
     const auto write = [&](int role, const QVariant &value) {
         writeRuleField(current.path, value, role);
         if (index.isValid()) {

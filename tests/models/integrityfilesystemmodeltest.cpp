@@ -60,6 +60,8 @@ private Q_SLOTS:
     void currentRuleEditIsWrittenToItsPath_data();
     void currentRuleEditIsWrittenToItsPath();
     void currentRuleEditWithoutSelectionWritesNothing();
+    void emptyRuleWhereTheFileHasNoneIsNoChange_data();
+    void emptyRuleWhereTheFileHasNoneIsNoChange();
     void initEndListsRuleDirectories_data();
     void initEndListsRuleDirectories();
     void passesModelTesterUnderProxiesWhileEditing();
@@ -293,6 +295,45 @@ void IntegrityFileSystemModelTest::currentRuleEditWithoutSelectionWritesNothing(
     const AfickRuleMap before = rules();
     AfickCurrentRule::instance()->setShowFullNames(false);
     QCOMPARE(rules(), before);
+}
+
+void IntegrityFileSystemModelTest::emptyRuleWhereTheFileHasNoneIsNoChange_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("dataChanges");
+
+    QTest::newRow("full-names-switch-alone") << QStringLiteral("full-names") << 0;
+    QTest::newRow("no-prefix-chosen") << QStringLiteral("no-prefix") << 0;
+    QTest::newRow("attribute-added-then-removed") << QStringLiteral("add-remove") << 3;
+}
+
+void IntegrityFileSystemModelTest::emptyRuleWhereTheFileHasNoneIsNoChange()
+{
+    QFETCH(QString, edit);
+    const QString path = QStringLiteral("/etc/passwd");
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    m_model->setCurrentRule(path);
+    const AfickRuleMap before = rules();
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    AfickCurrentRule *rule = AfickCurrentRule::instance();
+    if (edit == QLatin1String("full-names")) {
+        rule->setShowFullNames(true);
+        rule->setShowFullNames(false);
+    } else if (edit == QLatin1String("no-prefix")) {
+        rule->setPrefix(QString());
+    } else {
+        rule->addAttribute(QStringLiteral("md5"));
+        QVERIFY(m_model->afickConfigEditor().hasChanges());
+        rule->removeAttribute(QStringLiteral("md5"));
+    }
+
+    QCOMPARE(rules(), before);
+    QVERIFY(!m_model->afickConfigEditor().hasChanges());
+    QVERIFY(!m_model->indexForPath(path).data(changedRole).toBool());
+    // Adding wrote prefix and attributes; the removal announced the row once more.
+    QFETCH(int, dataChanges);
+    QCOMPARE(changed.size(), dataChanges);
 }
 
 void IntegrityFileSystemModelTest::initEndListsRuleDirectories_data()
