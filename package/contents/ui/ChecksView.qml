@@ -60,24 +60,33 @@ QQC2.ScrollView {
         }
     }
 
-    // Messages stay out of the forms: a wrapping message inside a form's
-    // grid makes its height depend on itself.
+    // Messages and section titles stay out of the forms: wrapping text
+    // inside a form's grid makes its height depend on itself.
     ColumnLayout {
         width: view.availableWidth
         spacing: Kirigami.Units.smallSpacing
 
+        Kirigami.Heading {
+            Layout.fillWidth: true
+            Layout.topMargin: Kirigami.Units.largeSpacing
+            level: 3
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            text: i18nc("@title:group", "Periodic Check")
+        }
+
         Kirigami.FormLayout {
             id: serviceForm
             Layout.fillWidth: true
-            twinFormLayouts: [scriptsForm, runForm]
-
-            Item {
-                Kirigami.FormData.isSection: true
-                Kirigami.FormData.label: i18nc("@title:group", "Periodic Check")
-            }
 
             QQC2.Switch {
                 id: serviceSwitch
+                // Narrow windows cut the text short rather than overflow; the
+                // whole text stays the name and shows on hover.
+                Layout.fillWidth: true
+                QQC2.ToolTip.text: text
+                QQC2.ToolTip.visible: hovered && contentItem.truncated
+                QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
                 objectName: "serviceSwitch"
                 Kirigami.FormData.label: i18nc("@label", "Service:")
                 text: i18nc("@option:check", "Check file integrity regularly")
@@ -108,15 +117,18 @@ QQC2.ScrollView {
             visible: false
         }
 
+        Kirigami.Heading {
+            Layout.fillWidth: true
+            Layout.topMargin: Kirigami.Units.largeSpacing
+            level: 3
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            text: i18nc("@title:group", "Scripts Run When a Check Fails")
+        }
+
         Kirigami.FormLayout {
             id: scriptsForm
             Layout.fillWidth: true
-            twinFormLayouts: [serviceForm, runForm]
-
-            Item {
-                Kirigami.FormData.isSection: true
-                Kirigami.FormData.label: i18nc("@title:group", "Scripts Run When a Check Fails")
-            }
 
             // One item for the whole list: the form's grid relays itself out
             // badly when rows come and go.
@@ -140,6 +152,9 @@ QQC2.ScrollView {
                     model: failureScripts.scripts
                     delegate: QQC2.Switch {
                         id: scriptSwitch
+                        // Narrow windows cut the text short rather than overflow; the
+                        // whole name stays the accessible name.
+                        Layout.fillWidth: true
                         objectName: "script_" + modelData
                         readonly property bool isScript: modelData.endsWith(".sh") || modelData.endsWith(".sh.disabled")
                         text: modelData
@@ -186,15 +201,18 @@ QQC2.ScrollView {
             visible: false
         }
 
+        Kirigami.Heading {
+            Layout.fillWidth: true
+            Layout.topMargin: Kirigami.Units.largeSpacing
+            level: 3
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            text: i18nc("@title:group", "Run Now")
+        }
+
         Kirigami.FormLayout {
             id: runForm
             Layout.fillWidth: true
-            twinFormLayouts: [serviceForm, scriptsForm]
-
-            Item {
-                Kirigami.FormData.isSection: true
-                Kirigami.FormData.label: i18nc("@title:group", "Run Now")
-            }
 
             QQC2.Button {
                 objectName: "initializeButton"

@@ -120,6 +120,12 @@ FocusScope {
 
             QQC2.Switch {
                 objectName: "ruleFullNamesSwitch"
+                // Narrow windows cut the text short rather than overflow; the
+                // whole text stays the name and shows on hover.
+                Layout.fillWidth: true
+                QQC2.ToolTip.text: text
+                QQC2.ToolTip.visible: hovered && contentItem.truncated
+                QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
                 Kirigami.FormData.label: i18nc("@label", "Names:")
                 text: i18nc("@option:check", "Show full attribute names")
                 Accessible.name: text

@@ -59,26 +59,28 @@ KCM.AbstractKCM {
             QQC2.TabBar {
                 id: tabs
                 objectName: "tabs"
-                Layout.fillWidth: root.width < Kirigami.Units.gridUnit * 30
+                // On a narrow window the tabs share the whole width.
+                readonly property bool narrow: root.width < Kirigami.Units.gridUnit * 30
+                Layout.fillWidth: narrow
                 Accessible.name: i18nc("@title:tab group", "Sections")
 
                 QQC2.TabButton {
                     objectName: "rulesTab"
                     text: i18nc("@title:tab", "Rules")
                     Accessible.name: text
-                    width: implicitWidth
+                    width: tabs.narrow ? tabs.width / tabs.count : implicitWidth
                 }
                 QQC2.TabButton {
                     objectName: "aliasesTab"
                     text: i18nc("@title:tab", "Aliases")
                     Accessible.name: text
-                    width: implicitWidth
+                    width: tabs.narrow ? tabs.width / tabs.count : implicitWidth
                 }
                 QQC2.TabButton {
                     objectName: "checksTab"
                     text: i18nc("@title:tab", "Checks")
                     Accessible.name: text
-                    width: implicitWidth
+                    width: tabs.narrow ? tabs.width / tabs.count : implicitWidth
                 }
             }
 

@@ -248,7 +248,7 @@ QImage KcmUi::grab()
     QSignalSpy swapped(m_window.get(), &QQuickWindow::frameSwapped);
     m_window->update();
     swapped.wait(2000);
-    // grabWindow() of the window itself is null on the offscreen platform.
+    // Only the offscreen platform can grab, and only through the screen.
     return m_window->screen()->grabWindow(m_window->winId()).toImage();
 }
 
@@ -258,7 +258,10 @@ void KcmUi::saveScreenshot(const QString &name)
     if (!directory.isEmpty()) {
         // Let opening and closing animations end first.
         QTest::qWait(500);
-        grab().save(QDir(directory).filePath(name + QStringLiteral(".png")));
+        const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
+        if (!grab().save(path)) {
+            qWarning("KcmUi: %s not written; screenshots need QT_QPA_PLATFORM=offscreen", qPrintable(path));
+        }
     }
 }
 

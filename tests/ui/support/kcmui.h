@@ -63,7 +63,8 @@ public:
     void settle();
 
     QImage grab();
-    /// Writes grab() to <name>.png in $TRUSTWATCH_UI_SCREENSHOTS when that is set.
+    /// Writes grab() to <name>.png in $TRUSTWATCH_UI_SCREENSHOTS when that is
+    /// set; only the offscreen platform can grab.
     void saveScreenshot(const QString &name);
 
     /// Warnings from the page's own QML files since open().
