@@ -95,6 +95,9 @@ ConfigFile::ConfigFile(const QString &path)
     // another file than the one the caller named.
     , m_usable(!path.isEmpty() && !path.contains(QChar()))
 {
+    if (!m_usable) {
+        return;
+    }
     const QFileInfo info(path);
     m_target = QFile::encodeName(info.absoluteFilePath());
     m_backup = m_target + ".old";

@@ -31,6 +31,8 @@ public:
     /// 32 MiB, and the reply crosses it with its framing around it. About
     /// 200,000 entries of usual length fit.
     static constexpr qint64 DefaultBudgetBytes = 24 * 1024 * 1024;
+    /// More name patterns than a person would ever type; the plug-in sends none.
+    static constexpr int MaxNameFilters = 1000;
 
     static KAuth::ActionReply
     list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort, qint64 budgetBytes = DefaultBudgetBytes);

@@ -39,6 +39,13 @@ void useCallerLanguages(const QVariantMap &args)
     KLocalizedString::setLanguages(languages);
 }
 
+KAuth::ActionReply helperError(const QString &description)
+{
+    KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
+    reply.setErrorDescription(description);
+    return reply;
+}
+
 QString configPath(const QVariantMap &args)
 {
     return args.value(QStringLiteral("path"), QStringLiteral("/etc/afick.conf")).toString();
@@ -58,9 +65,7 @@ KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &
     // on the way, or holds something else, must not wipe the configuration.
     const QVariant config = args.value(QStringLiteral("config"));
     if (!config.canConvert<QStringList>()) {
-        KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
-        reply.setErrorDescription(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
-        return reply;
+        return helperError(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
     }
     return ConfigFile(configPath(args)).write(config.toStringList());
 }
@@ -78,6 +83,12 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
     const QStringList nameFilters = args.value(QStringLiteral("nameFilters")).toStringList();
     const int filters = args.value(QStringLiteral("filters"), -1).toInt();
     const int sort = args.value(QStringLiteral("sort"), -1).toInt();
+    // Every entry is matched against every pattern: 100,000 patterns would
+    // keep the helper, and every other caller, waiting for minutes.
+    if (nameFilters.size() > DirectoryLister::MaxNameFilters) {
+        return helperError(
+            i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
+    }
     return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
 }
 

@@ -240,6 +240,34 @@ private Q_SLOTS:
                      .arg(10 - listed == 1 ? QStringLiteral("entry is") : QStringLiteral("entries are")));
     }
 
+    void nameFilterCount_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("listed");
+
+        QTest::newRow("a-thousand-patterns-are-matched") << 1000 << true;
+        QTest::newRow("more-are-refused-before-listing") << 1001 << false;
+    }
+
+    void nameFilterCount()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, listed);
+        QStringList patterns = QVector<QString>(count - 1, QStringLiteral("no-such-*")).toList();
+        patterns.append(QStringLiteral("*.txt"));
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(
+            {{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), moduleFilters}, {QStringLiteral("nameFilters"), patterns}});
+        if (listed) {
+            QVERIFY(reply.succeeded());
+            QCOMPARE(namesOf(decode(reply)), QStringList{QStringLiteral("notes.txt")});
+            return;
+        }
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(),
+                 QStringLiteral("\"%1\" is not listed: 1,001 name patterns are more than the 1,000 the helper accepts.").arg(m_dir.path()));
+        QVERIFY(reply.data().isEmpty());
+    }
+
     void nulInPathListsNothing()
     {
         const QString path = m_dir.path() + QChar() + QStringLiteral("/sub");
