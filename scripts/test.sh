@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 #
 # Sets everything up on a fresh Debian 12 machine and runs the whole test
-# suite, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# suite, built with AddressSanitizer and UndefinedBehaviorSanitizer. With gcc
+# the fuzz targets replay their seeds and mutations of them for a few
+# seconds each (scripts/fuzz.sh runs them with libFuzzer).
 # Run as root: the end-to-end tests build a private mount namespace.
 set -eu
 cd "$(dirname "$0")/.."
@@ -16,6 +18,7 @@ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_INSTALL_PREFIX=/usr \
     -DBUILD_TESTING=ON \
     -DTRUSTWATCH_WERROR=ON \
+    -DBUILD_FUZZERS=ON \
     -DECM_ENABLE_SANITIZERS='address;undefined'
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
