@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 // Parses an arbitrary configuration, applies arbitrary edits, and parses
-// what the writer would save. Every record must then read back as edited:
+// what the writer would save. It holds as many malformed lines as the file
+// read, and every record must read back as edited:
 // a changed record as its new value, a deleted one not at all (unless the
 // file held an earlier line for the same key, which then shows again), and a
 // record whose line could not read back as itself keeps the line as read.
@@ -83,13 +84,18 @@ void applyEdits(AfickConfigFileEditor &editor, const QString &edits)
 struct Parsed {
     AfickRuleMap rules;
     AfickAliasMap aliases;
+    int malformedLines = 0;
 };
 
 Parsed parse(const QStringList &lines)
 {
     AfickConfigFileEditor editor;
+    int malformedLines = 0;
+    QObject::connect(&editor, &AfickConfigFileEditor::readConfigError, [&malformedLines] {
+        ++malformedLines;
+    });
     editor.applyConfigLines(lines);
-    return {editor.parsedRules(), AfickAliasEditor::instance()->aliasMap()};
+    return {editor.parsedRules(), AfickAliasEditor::instance()->aliasMap(), malformedLines};
 }
 
 // How many lines of the file read as a record of each key.
@@ -200,6 +206,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto expectedRules = expect(parsedRules, editedRules, counts.rules);
     const auto expectedAliases = expect(parsedAliases, editedAliases, counts.aliases);
     const Parsed reread = parse(saved);
+    // The writer keeps every malformed line as it was and adds none.
+    if (reread.malformedLines != parse(lines).malformedLines) {
+        std::fprintf(stderr, "the saved configuration has %d malformed lines\n", reread.malformedLines);
+        std::abort();
+    }
     check("rule", expectedRules, reread.rules);
     check("alias", expectedAliases, reread.aliases);
     return 0;
