@@ -5,7 +5,8 @@
 # Sets everything up on a fresh Debian 12 machine and runs the whole test
 # suite, built with AddressSanitizer and UndefinedBehaviorSanitizer. With gcc
 # the fuzz targets replay their seeds and mutations of them for a few
-# seconds each (scripts/fuzz.sh runs them with libFuzzer).
+# seconds each (scripts/fuzz.sh runs them with libFuzzer). Then the unit tests
+# run under valgrind's memcheck.
 # Run as root: the end-to-end tests build a private mount namespace.
 set -eu
 cd "$(dirname "$0")/.."
@@ -22,3 +23,7 @@ cmake -S . -B "$build" -G Ninja \
     -DECM_ENABLE_SANITIZERS='address;undefined'
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+
+# The unit tests once more under valgrind's memcheck, which needs a build
+# without sanitizers; about five minutes on two cores.
+BUILD_DIR="$build-valgrind" ./scripts/valgrind.sh -j "$(nproc)" "$@"
