@@ -58,12 +58,28 @@ inside()
     uid=$(id -u "$user")
     gid=$(id -g "$user")
 
-    # The machine's X sockets stay reachable under the private /tmp.
+    # The machine's X sockets stay reachable under the private /tmp, and so
+    # do this checkout and its build when they live below /tmp.
     if [ -d /tmp/.X11-unix ]; then
         mkdir -p /run/trustwatch-e2e/x11-unix
         mount --bind /tmp/.X11-unix /run/trustwatch-e2e/x11-unix
     fi
+    mkdir -p /run/trustwatch-e2e/host-tmp
+    mount --bind /tmp /run/trustwatch-e2e/host-tmp
     mount -t tmpfs -o mode=1777 trustwatch-sandbox-tmp /tmp
+    local kept top
+    for kept in "$source_dir" "$(dirname "$out")"; do
+        case $kept in
+        /tmp/?*)
+            top=${kept#/tmp/}
+            top=${top%%/*}
+            if [ ! -e "/tmp/$top" ]; then
+                mkdir "/tmp/$top"
+                mount --bind "/run/trustwatch-e2e/host-tmp/$top" "/tmp/$top"
+            fi
+            ;;
+        esac
+    done
     if [ -d /run/trustwatch-e2e/x11-unix ]; then
         mkdir -p /tmp/.X11-unix
         mount --bind /run/trustwatch-e2e/x11-unix /tmp/.X11-unix
