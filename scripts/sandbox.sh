@@ -65,7 +65,7 @@ inside()
         mount --bind /tmp/.X11-unix /run/trustwatch-e2e/x11-unix
     fi
     mkdir -p /run/trustwatch-e2e/host-tmp
-    mount --bind /tmp /run/trustwatch-e2e/host-tmp
+    mount --rbind /tmp /run/trustwatch-e2e/host-tmp
     mount -t tmpfs -o mode=1777 trustwatch-sandbox-tmp /tmp
     local kept top
     for kept in "$source_dir" "$(dirname "$out")"; do
@@ -75,7 +75,7 @@ inside()
             top=${top%%/*}
             if [ ! -e "/tmp/$top" ]; then
                 mkdir "/tmp/$top"
-                mount --bind "/run/trustwatch-e2e/host-tmp/$top" "/tmp/$top"
+                mount --rbind "/run/trustwatch-e2e/host-tmp/$top" "/tmp/$top"
             fi
             ;;
         esac
@@ -91,6 +91,10 @@ inside()
 
     # What the stand-in scripts do when the module runs them.
     demo_scripts "$control/scripts"
+
+    # The user runs its part from a copy: the checkout may sit below a
+    # directory the user cannot enter.
+    install -m 0755 "$0" "$scratch/sandbox.sh"
 
     # A session bus that starts nothing: activated services would outlive the module.
     cat >"$scratch/session.conf" <<CONF
@@ -140,7 +144,7 @@ CONF
         QT_QPA_PLATFORM=xcb LANG="${LANG:-C.UTF-8}" ${language:+LANGUAGE="$language"} \
         ${preload:+SANDBOX_PRELOAD="$preload"} \
         dbus-run-session --config-file="$scratch/session.conf" -- \
-        "$0" --as-user "$mode" "$width" "$scratch" || status=$?
+        "$scratch/sandbox.sh" --as-user "$mode" "$width" "$scratch" || status=$?
 
     if [ "$mode" = screenshot ]; then
         cp "$scratch/kcmshell.log" "${out%.png}.log" 2>/dev/null || true
