@@ -31,21 +31,6 @@ DESTDIR=$stage cmake --install "$build" >"$scratch/install.log" || fail "staging
 icon=$stage$data_dir/icons/hicolor/scalable/apps/kcm-integrity-icon.svg
 [ -s "$icon" ] || fail "the module's icon is not installed at $icon"
 
-# A session bus that starts nothing: activated services would outlive the
-# host and keep its pipes open.
-cat >"$scratch/session.conf" <<CONF
-<busconfig>
-  <type>session</type>
-  <listen>unix:tmpdir=$scratch</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-
 export QT_PLUGIN_PATH=$stage$plugin_dir
 export XDG_DATA_DIRS=$stage$data_dir:/usr/local/share:/usr/share
 export XDG_CONFIG_HOME=$scratch/config XDG_CACHE_HOME=$scratch/cache XDG_DATA_HOME=$scratch/data
@@ -102,7 +87,7 @@ chmod +x "$scratch/open.sh"
 
 status=0
 xvfb-run -a -s "-screen 0 1280x800x24" \
-    dbus-run-session --config-file="$scratch/session.conf" -- "$scratch/open.sh" "$scratch/open.log" || status=$?
+    dbus-run-session --config-file="$(dirname "$0")/../../data/session-bus.conf" -- "$scratch/open.sh" "$scratch/open.log" || status=$?
 [ "$status" = 0 ] || fail "no window of the module appeared: $(cat "$scratch/open.log")"
 if grep -Eq 'Error loading QML|Invalid KPackage|Could not find module|kcm_trustwatch/contents/ui/|is not a type|is not installed|ERROR: AddressSanitizer|runtime error:' "$scratch/open.log"; then
     fail "the module's page did not load: $(cat "$scratch/open.log")"
