@@ -5,6 +5,7 @@
 
 #include "afickaliaseditor.h"
 #include "helperrequest.h"
+#include "protocol.h"
 
 #include <KLocalizedString>
 
@@ -124,12 +125,12 @@ void AfickConfigFileEditor::replaceDocument(const QStringList &lines, bool read)
 
 void AfickConfigFileEditor::loadConfigAsync()
 {
-    HelperRequest::start(QStringLiteral("readafickconfig"), {}, this, [this](const HelperReply &reply) {
+    HelperRequest::start(Protocol::Action::ReadConfig, {}, this, [this](const HelperReply &reply) {
         if (!reply.succeeded()) {
             Q_EMIT readConfigError(reply.errorString);
             return;
         }
-        const QStringList lines = reply.data.value(QStringLiteral("config")).toStringList();
+        const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
         if (lines.isEmpty()) {
             Q_EMIT readConfigError(i18n("Afick config is empty"));
         }
@@ -140,13 +141,13 @@ void AfickConfigFileEditor::loadConfigAsync()
 
 QStringList AfickConfigFileEditor::readConfigSync(bool *succeeded)
 {
-    const HelperReply reply = HelperRequest::run(QStringLiteral("readafickconfig"));
+    const HelperReply reply = HelperRequest::run(Protocol::Action::ReadConfig);
     *succeeded = reply.succeeded();
     if (!reply.succeeded()) {
         Q_EMIT readConfigError(reply.errorString);
         return {};
     }
-    const QStringList lines = reply.data.value(QStringLiteral("config")).toStringList();
+    const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
     if (lines.isEmpty()) {
         Q_EMIT readConfigError(i18n("Afick config is empty"));
     }
@@ -171,7 +172,7 @@ void AfickConfigFileEditor::saveConfig()
 
 void AfickConfigFileEditor::writeConfig(const QStringList &lines)
 {
-    const HelperReply reply = HelperRequest::run(QStringLiteral("writeafickconfig"), {{QStringLiteral("config"), lines}});
+    const HelperReply reply = HelperRequest::run(Protocol::Action::WriteConfig, {{Protocol::Argument::Config, lines}});
     if (!reply.succeeded()) {
         Q_EMIT writeConfigError(reply.errorString);
     }
@@ -179,7 +180,7 @@ void AfickConfigFileEditor::writeConfig(const QStringList &lines)
 
 bool AfickConfigFileEditor::rollbackConfig()
 {
-    return HelperRequest::run(QStringLiteral("rollbackconfig")).succeeded();
+    return HelperRequest::run(Protocol::Action::RollbackConfig).succeeded();
 }
 
 bool AfickConfigFileEditor::isConfigLoaded() const

@@ -4,6 +4,7 @@
 #include "helperrequest.h"
 
 #include "callerlanguages.h"
+#include "protocol.h"
 
 #include <KAuth/Action>
 #include <KAuth/ExecuteJob>
@@ -72,8 +73,8 @@ void HelperRequest::startNext()
     Pending request = std::move(m_pending.front());
     m_pending.pop_front();
 
-    KAuth::Action action(QLatin1String(helperId) + QLatin1Char('.') + request.action);
-    action.setHelperId(QLatin1String(helperId));
+    KAuth::Action action(Protocol::actionId(request.action));
+    action.setHelperId(Protocol::HelperId);
     // The helper cannot learn the user's language from its cleared
     // environment; it composes its error descriptions in this one.
     const QStringList languages = CallerLanguages::forRequest(KLocalizedString::languages());

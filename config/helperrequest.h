@@ -60,8 +60,6 @@ public:
 
     using Completion = std::function<void(const HelperReply &)>;
 
-    static constexpr const char *helperId = "ru.vantorix.integritysecurityhelper";
-
     /// Runs the action and waits for its reply in a local event loop that
     /// ignores user input, as KJob::exec() does.
     static HelperReply run(const QString &action, const QVariantMap &arguments = {}, Duration duration = Duration::Short);

@@ -3,6 +3,8 @@
 
 #include "configfile.h"
 
+#include "errorreply.h"
+#include "protocol.h"
 #include "pseudofilesystem.h"
 
 #include <KLocalizedString>
@@ -23,13 +25,6 @@ namespace
 constexpr int MiB = 1024 * 1024;
 // mkostemp replaces these six characters.
 constexpr int TemporarySuffixLength = 6;
-
-KAuth::ActionReply errorReply(const QString &description)
-{
-    KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
-    reply.setErrorDescription(description);
-    return reply;
-}
 
 bool writeLines(int fd, const QStringList &lines)
 {
@@ -150,7 +145,7 @@ KAuth::ActionReply ConfigFile::read() const
         return errorReply(tooLargeMessage(m_path));
     }
     KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
-    reply.setData({{QStringLiteral("config"), lines}});
+    reply.setData({{Protocol::Reply::Config, lines}});
     return reply;
 }
 

@@ -4,6 +4,7 @@
 #include "directorylister.h"
 
 #include "entryinfo.h"
+#include "protocol.h"
 #include "pseudofilesystem.h"
 
 #include <KLocalizedString>
@@ -88,11 +89,11 @@ KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList 
         }
         encoded.append(record);
     }
-    QVariantMap data{{QStringLiteral("entryinfolist"), encoded}};
+    QVariantMap data{{Protocol::Reply::EntryInfoList, encoded}};
     const int omitted = entries.size() - encoded.size();
     if (omitted > 0) {
-        data.insert(QStringLiteral("omittedEntries"), omitted);
-        data.insert(QStringLiteral("notice"),
+        data.insert(Protocol::Reply::OmittedEntries, omitted);
+        data.insert(Protocol::Reply::Notice,
                     i18np("\"%2\" holds too many entries to list at once: %1 entry is not shown.",
                           "\"%2\" holds too many entries to list at once: %1 entries are not shown.",
                           omitted,

@@ -10,12 +10,6 @@ FailureScriptRenamer::FailureScriptRenamer(const QString &directory)
 {
 }
 
-bool FailureScriptRenamer::isBareName(const QString &name)
-{
-    // A NUL would cut the name short on its way to the kernel.
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains(QLatin1Char('/')) && !name.contains(QChar());
-}
-
 KAuth::ActionReply FailureScriptRenamer::rename(const QString &oldName, const QString &newName) const
 {
     if (!QDir(m_directory).rename(oldName, newName)) {

@@ -16,10 +16,6 @@ class FailureScriptRenamer
 public:
     explicit FailureScriptRenamer(const QString &directory);
 
-    /// A root helper must not let a caller reach outside the directory:
-    /// only a plain entry name is accepted.
-    static bool isBareName(const QString &name);
-
     KAuth::ActionReply rename(const QString &oldName, const QString &newName) const;
 
 private:

@@ -6,7 +6,9 @@
 #include "callerlanguages.h"
 #include "configfile.h"
 #include "directorylister.h"
+#include "errorreply.h"
 #include "failurescriptrenamer.h"
+#include "protocol.h"
 #include "scriptrunner.h"
 #include "unitfileswitch.h"
 
@@ -39,16 +41,9 @@ void useCallerLanguages(const QVariantMap &args)
     KLocalizedString::setLanguages(languages);
 }
 
-KAuth::ActionReply helperError(const QString &description)
-{
-    KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
-    reply.setErrorDescription(description);
-    return reply;
-}
-
 QString configPath(const QVariantMap &args)
 {
-    return args.value(QStringLiteral("path"), QStringLiteral("/etc/afick.conf")).toString();
+    return args.value(Protocol::Argument::Path, QString(Protocol::Path::AfickConfig)).toString();
 }
 }
 
@@ -63,9 +58,9 @@ KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &
     useCallerLanguages(args);
     // Only an explicit list empties the file: a request that lost its lines
     // on the way, or holds something else, must not wipe the configuration.
-    const QVariant config = args.value(QStringLiteral("config"));
+    const QVariant config = args.value(Protocol::Argument::Config);
     if (!config.canConvert<QStringList>()) {
-        return helperError(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
+        return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
     }
     return ConfigFile(configPath(args)).write(config.toStringList());
 }
@@ -79,14 +74,14 @@ KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &ar
 KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    const QString path = args.value(QStringLiteral("path"), QStringLiteral("/")).toString();
-    const QStringList nameFilters = args.value(QStringLiteral("nameFilters")).toStringList();
-    const int filters = args.value(QStringLiteral("filters"), -1).toInt();
-    const int sort = args.value(QStringLiteral("sort"), -1).toInt();
+    const QString path = args.value(Protocol::Argument::Path, QString(Protocol::Path::ListingRoot)).toString();
+    const QStringList nameFilters = args.value(Protocol::Argument::NameFilters).toStringList();
+    const int filters = args.value(Protocol::Argument::Filters, -1).toInt();
+    const int sort = args.value(Protocol::Argument::Sort, -1).toInt();
     // Every entry is matched against every pattern: 100,000 patterns would
     // keep the helper, and every other caller, waiting for minutes.
     if (nameFilters.size() > DirectoryLister::MaxNameFilters) {
-        return helperError(
+        return errorReply(
             i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
     }
     return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
@@ -95,28 +90,28 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
 KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-create-int-db"), ScriptTimeLimitMs).run();
+    return ScriptRunner(Protocol::Path::DatabaseScript, ScriptTimeLimitMs).run();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    return ScriptRunner(QStringLiteral("/usr/sbin/tirvane-int-check"), ScriptTimeLimitMs).run();
+    return ScriptRunner(Protocol::Path::CheckScript, ScriptTimeLimitMs).run();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    return UnitFileSwitch::setEnabled(args.value(QStringLiteral("isEnabled")).toBool());
+    return UnitFileSwitch::setEnabled(args.value(Protocol::Argument::IsEnabled).toBool());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    const QString directory = args.value(QStringLiteral("path"), QStringLiteral("/etc/tirvane-integrity/failure.d")).toString();
-    const QString oldName = args.value(QStringLiteral("oldName")).toString();
-    const QString newName = args.value(QStringLiteral("newName")).toString();
-    if (!FailureScriptRenamer::isBareName(oldName) || !FailureScriptRenamer::isBareName(newName)) {
+    const QString directory = args.value(Protocol::Argument::Path, QString(Protocol::Path::FailureScripts)).toString();
+    const QString oldName = args.value(Protocol::Argument::OldName).toString();
+    const QString newName = args.value(Protocol::Argument::NewName).toString();
+    if (!Protocol::isBareName(oldName) || !Protocol::isBareName(newName)) {
         return KAuth::ActionReply::InvalidActionReply();
     }
     return FailureScriptRenamer(directory).rename(oldName, newName);

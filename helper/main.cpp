@@ -3,6 +3,8 @@
 
 #include "integritysecurityhelper.h"
 
+#include "protocol.h"
+
 #include <KAuth/HelperSupport>
 
 int main(int argc, char **argv)
@@ -10,5 +12,5 @@ int main(int argc, char **argv)
     // helperMain owns the event loop; the process ends when it returns, so the
     // responder is deliberately never deleted.
     auto *helper = new IntegritySecurityHelper;
-    return KAuth::HelperSupport::helperMain(argc, argv, "ru.vantorix.integritysecurityhelper", helper);
+    return KAuth::HelperSupport::helperMain(argc, argv, Protocol::HelperId.data(), helper);
 }

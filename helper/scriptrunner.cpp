@@ -3,6 +3,7 @@
 
 #include "scriptrunner.h"
 
+#include "errorreply.h"
 #include "outputtail.h"
 #include "scriptprocess.h"
 
@@ -14,13 +15,6 @@ namespace
 // SIGKILL cannot be ignored; this only bounds the wait for a process stuck
 // in the kernel.
 constexpr int KillGraceMs = 5000;
-
-KAuth::ActionReply errorReply(const QString &description)
-{
-    KAuth::ActionReply reply = KAuth::ActionReply::HelperErrorReply();
-    reply.setErrorDescription(description);
-    return reply;
-}
 
 // What arrived after the last signal is still in the process's buffers.
 QString capturedOutput(QProcess &process, OutputTail &standardOutput, OutputTail &standardError)

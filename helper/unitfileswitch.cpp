@@ -3,17 +3,19 @@
 
 #include "unitfileswitch.h"
 
+#include "protocol.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QStringList>
 
 KAuth::ActionReply UnitFileSwitch::setEnabled(bool enabled)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.systemd1"),
-                                                       QStringLiteral("/org/freedesktop/systemd1"),
-                                                       QStringLiteral("org.freedesktop.systemd1.Manager"),
-                                                       enabled ? QStringLiteral("EnableUnitFiles") : QStringLiteral("DisableUnitFiles"));
-    const QStringList units{QStringLiteral("tirvane-int-check.service")};
+    QDBusMessage call = QDBusMessage::createMethodCall(Protocol::Systemd::Service,
+                                                       Protocol::Systemd::ObjectPath,
+                                                       Protocol::Systemd::ManagerInterface,
+                                                       enabled ? Protocol::Systemd::EnableUnitFiles : Protocol::Systemd::DisableUnitFiles);
+    const QStringList units{Protocol::Systemd::CheckUnit};
     // runtime = false makes the change persistent; force replaces stale links.
     if (enabled) {
         call << units << false << true;

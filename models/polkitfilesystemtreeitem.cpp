@@ -4,6 +4,7 @@
 #include "polkitfilesystemtreeitem.h"
 
 #include "helperrequest.h"
+#include "protocol.h"
 
 #include <QDataStream>
 
@@ -124,11 +125,11 @@ void PolkitFileSystemTreeItem::fetchChildren()
 QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory() const
 {
     const QVariantMap arguments{
-        {QStringLiteral("path"), filePath()},
-        {QStringLiteral("filters"), m_filters},
+        {Protocol::Argument::Path, filePath()},
+        {Protocol::Argument::Filters, m_filters},
     };
     // A refused or failed request carries no listing: the directory reads as empty.
-    const HelperReply reply = listingRequest() ? listingRequest()(arguments) : HelperRequest::run(QStringLiteral("entryinfolist"), arguments);
+    const HelperReply reply = listingRequest() ? listingRequest()(arguments) : HelperRequest::run(Protocol::Action::ListEntries, arguments);
     return decodeListing(reply.data);
 }
 
@@ -145,7 +146,7 @@ void PolkitFileSystemTreeItem::setEntries(const QVector<EntryInfo> &entries)
 
 QVector<EntryInfo> PolkitFileSystemTreeItem::decodeListing(const QVariantMap &replyData)
 {
-    const QVariantList elements = replyData.value(QStringLiteral("entryinfolist")).toList();
+    const QVariantList elements = replyData.value(Protocol::Reply::EntryInfoList).toList();
     QVector<EntryInfo> entries;
     entries.reserve(elements.size());
     for (const QVariant &element : elements) {

@@ -4,6 +4,7 @@
 #include "failurescriptshelper.h"
 
 #include "helperrequest.h"
+#include "protocol.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 
 namespace
 {
-const QString scriptsDirectory = QStringLiteral("/etc/tirvane-integrity/failure.d");
 const QLatin1String enabledSuffix(".sh");
 const QLatin1String disabledSuffix(".sh.disabled");
 const QLatin1String disablingSuffix(".disabled");
@@ -26,14 +26,6 @@ QString switchedName(const QString &name, bool enabled)
     }
     return name;
 }
-
-// The helper resolves the names against the scripts directory and checks
-// nothing else, so a name that is not a plain entry of that directory would
-// rename something elsewhere.
-bool isPlainFileName(const QString &name)
-{
-    return !name.contains(QLatin1Char('/')) && name != QLatin1String(".") && name != QLatin1String("..");
-}
 }
 
 FailureScriptsHelper::FailureScriptsHelper(QObject *parent)
@@ -42,10 +34,10 @@ FailureScriptsHelper::FailureScriptsHelper(QObject *parent)
 {
     // Adding a missing directory only produces a warning in the log; there
     // is nothing to watch then, as the directory's absence already says.
-    if (QFileInfo(scriptsDirectory).isDir()) {
-        m_watcher->addPath(scriptsDirectory);
+    if (QFileInfo(Protocol::Path::FailureScripts).isDir()) {
+        m_watcher->addPath(Protocol::Path::FailureScripts);
     }
-    onFileChanged(scriptsDirectory);
+    onFileChanged(Protocol::Path::FailureScripts);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &FailureScriptsHelper::onFileChanged);
 }
 
@@ -56,7 +48,7 @@ QStringList FailureScriptsHelper::scripts() const
 
 QString FailureScriptsHelper::scriptsPath() const
 {
-    return scriptsDirectory;
+    return Protocol::Path::FailureScripts;
 }
 
 void FailureScriptsHelper::onFileChanged(const QString &path)
@@ -68,13 +60,13 @@ void FailureScriptsHelper::onFileChanged(const QString &path)
 void FailureScriptsHelper::enableScript(const QString &name, bool enabled)
 {
     const QString newName = switchedName(name, enabled);
-    if (newName == name || !isPlainFileName(name)) {
+    if (newName == name || !Protocol::isBareName(name)) {
         return;
     }
     // With this object as the context, a reply that arrives after the
     // object has gone is dropped instead of reaching a dangling pointer.
-    HelperRequest::start(QStringLiteral("enablefailurescriptmethod"),
-                         {{QStringLiteral("oldName"), name}, {QStringLiteral("newName"), newName}},
+    HelperRequest::start(Protocol::Action::EnableFailureScript,
+                         {{Protocol::Argument::OldName, name}, {Protocol::Argument::NewName, newName}},
                          this,
                          [this, name, enabled](const HelperReply &reply) {
                              Q_EMIT scriptEnableChanged(name, reply.succeeded() ? enabled : !enabled);

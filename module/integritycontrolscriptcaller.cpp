@@ -4,6 +4,7 @@
 #include "integritycontrolscriptcaller.h"
 
 #include "helperrequest.h"
+#include "protocol.h"
 
 #include <KAuth/ActionReply>
 #include <KLocalizedString>
@@ -31,7 +32,7 @@ IntegrityControlScriptCaller::IntegrityControlScriptCaller(QObject *parent)
 
 bool IntegrityControlScriptCaller::initializeAfickDatabase()
 {
-    const HelperReply reply = HelperRequest::run(QStringLiteral("initializeafickdatabasemethod"), {}, HelperRequest::Duration::Script);
+    const HelperReply reply = HelperRequest::run(Protocol::Action::InitializeDatabase, {}, HelperRequest::Duration::Script);
     if (!reply.succeeded()) {
         Q_EMIT initializeError(failureText(reply));
     }
@@ -40,7 +41,7 @@ bool IntegrityControlScriptCaller::initializeAfickDatabase()
 
 bool IntegrityControlScriptCaller::checkIntegrity()
 {
-    const HelperReply reply = HelperRequest::run(QStringLiteral("checkintegritymethod"), {}, HelperRequest::Duration::Script);
+    const HelperReply reply = HelperRequest::run(Protocol::Action::CheckIntegrity, {}, HelperRequest::Duration::Script);
     if (!reply.succeeded()) {
         Q_EMIT integrityError(failureText(reply));
     }

@@ -4,6 +4,7 @@
 #include "servicehelper.h"
 
 #include "helperrequest.h"
+#include "protocol.h"
 
 #include <KLocalizedString>
 
@@ -14,14 +15,9 @@
 
 namespace
 {
-const QString systemdService = QStringLiteral("org.freedesktop.systemd1");
-const QString systemdPath = QStringLiteral("/org/freedesktop/systemd1");
-const QString systemdInterface = QStringLiteral("org.freedesktop.systemd1.Manager");
-const QString unitName = QStringLiteral("tirvane-int-check.service");
-
 QDBusMessage managerCall(const QString &method)
 {
-    return QDBusMessage::createMethodCall(systemdService, systemdPath, systemdInterface, method);
+    return QDBusMessage::createMethodCall(Protocol::Systemd::Service, Protocol::Systemd::ObjectPath, Protocol::Systemd::ManagerInterface, method);
 }
 }
 
@@ -31,23 +27,28 @@ ServiceHelper::ServiceHelper(QObject *parent)
     QDBusConnection bus = QDBusConnection::systemBus();
     // Without a subscription systemd may not send UnitFilesChanged at all;
     // a failure only means changes are not followed, so it is not reported.
-    bus.call(managerCall(QStringLiteral("Subscribe")));
-    if (!bus.connect(systemdService, systemdPath, systemdInterface, QStringLiteral("UnitFilesChanged"), this, SLOT(onUnitFilesChanged()))) {
+    bus.call(managerCall(Protocol::Systemd::Subscribe));
+    if (!bus.connect(Protocol::Systemd::Service,
+                     Protocol::Systemd::ObjectPath,
+                     Protocol::Systemd::ManagerInterface,
+                     Protocol::Systemd::UnitFilesChanged,
+                     this,
+                     SLOT(onUnitFilesChanged()))) {
         qWarning().noquote() << i18n("error connecting to unit file changes via dbus");
     }
 }
 
 bool ServiceHelper::isEnable() const
 {
-    QDBusMessage call = managerCall(QStringLiteral("GetUnitFileState"));
-    call << unitName;
+    QDBusMessage call = managerCall(Protocol::Systemd::GetUnitFileState);
+    call << QString(Protocol::Systemd::CheckUnit);
     const QDBusReply<QString> reply = QDBusConnection::systemBus().call(call);
-    return reply.isValid() && reply.value() == QLatin1String("enabled");
+    return reply.isValid() && reply.value() == Protocol::Systemd::EnabledState;
 }
 
 void ServiceHelper::setIsEnable(bool enable)
 {
-    const HelperReply reply = HelperRequest::run(QStringLiteral("enableservicemethod"), {{QStringLiteral("isEnabled"), enable}});
+    const HelperReply reply = HelperRequest::run(Protocol::Action::EnableService, {{Protocol::Argument::IsEnabled, enable}});
     // On success systemd announces the new state itself; after a failure a
     // switch bound to the property has to be put back to the real state.
     if (!reply.succeeded()) {

@@ -3,6 +3,8 @@
 
 #include "e2eenvironment.h"
 
+#include "protocol.h"
+
 #include <KAuth/Action>
 #include <KAuth/ExecuteJob>
 
@@ -51,12 +53,12 @@ bool hasOwner(const QString &name)
 
 QString E2eEnvironment::helperId()
 {
-    return QStringLiteral("ru.vantorix.integritysecurityhelper");
+    return Protocol::HelperId;
 }
 
 QString E2eEnvironment::actionId(const QString &actionName)
 {
-    return helperId() + QLatin1Char('.') + actionName;
+    return Protocol::actionId(actionName);
 }
 
 E2eEnvironment::E2eEnvironment()
