@@ -9,7 +9,7 @@
 
 #include <KLocalizedString>
 
-#include <QDebug>
+#include "kcm_trustwatch_debug.h"
 
 #include <algorithm>
 
@@ -93,22 +93,18 @@ bool readsBackAs(const QString &text, const AfickRule &rule)
 AfickConfigFileEditor::AfickConfigFileEditor(QObject *parent)
     : QObject(parent)
 {
-    connect(
-        this,
-        &AfickConfigFileEditor::readConfigError,
-        this,
-        [](const QString &error) {
-            qWarning() << "readConfigError:" << error;
-        },
-        Qt::DirectConnection);
-    connect(
-        this,
-        &AfickConfigFileEditor::writeConfigError,
-        this,
-        [](const QString &error) {
-            qWarning() << "writeConfigError:" << error;
-        },
-        Qt::DirectConnection);
+}
+
+void AfickConfigFileEditor::reportReadError(const QString &error)
+{
+    qCWarning(KCM_TRUSTWATCH) << "readConfigError:" << error;
+    Q_EMIT readConfigError(error);
+}
+
+void AfickConfigFileEditor::reportWriteError(const QString &error)
+{
+    qCWarning(KCM_TRUSTWATCH) << "writeConfigError:" << error;
+    Q_EMIT writeConfigError(error);
 }
 
 void AfickConfigFileEditor::applyConfigLines(const QStringList &lines)
@@ -127,12 +123,12 @@ void AfickConfigFileEditor::loadConfigAsync()
 {
     HelperRequest::start(Protocol::Action::ReadConfig, {}, this, [this](const HelperReply &reply) {
         if (!reply.succeeded()) {
-            Q_EMIT readConfigError(reply.errorString);
+            reportReadError(reply.errorString);
             return;
         }
         const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
         if (lines.isEmpty()) {
-            Q_EMIT readConfigError(i18n("Afick config is empty"));
+            reportReadError(i18n("Afick config is empty"));
         }
         applyConfigLines(lines);
         Q_EMIT initEnd();
@@ -144,12 +140,12 @@ QStringList AfickConfigFileEditor::readConfigSync(bool *succeeded)
     const HelperReply reply = HelperRequest::run(Protocol::Action::ReadConfig);
     *succeeded = reply.succeeded();
     if (!reply.succeeded()) {
-        Q_EMIT readConfigError(reply.errorString);
+        reportReadError(reply.errorString);
         return {};
     }
     const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
     if (lines.isEmpty()) {
-        Q_EMIT readConfigError(i18n("Afick config is empty"));
+        reportReadError(i18n("Afick config is empty"));
     }
     return lines;
 }
@@ -164,7 +160,7 @@ void AfickConfigFileEditor::loadConfigSync()
 void AfickConfigFileEditor::saveConfig()
 {
     if (!m_configLoaded) {
-        Q_EMIT writeConfigError(i18n("The configuration has not been read; nothing was saved."));
+        reportWriteError(i18n("The configuration has not been read; nothing was saved."));
         return;
     }
     writeConfig(linesToSave());
@@ -174,7 +170,7 @@ void AfickConfigFileEditor::writeConfig(const QStringList &lines)
 {
     const HelperReply reply = HelperRequest::run(Protocol::Action::WriteConfig, {{Protocol::Argument::Config, lines}});
     if (!reply.succeeded()) {
-        Q_EMIT writeConfigError(reply.errorString);
+        reportWriteError(reply.errorString);
     }
 }
 
@@ -255,10 +251,10 @@ void AfickConfigFileEditor::parseConfig()
             m_ruleLineIndex.insert(reading.rule.path, index);
             break;
         case LineReading::WrongAlias:
-            Q_EMIT readConfigError(i18n("Wrong alias: %1", line));
+            reportReadError(i18n("Wrong alias: %1", line));
             break;
         case LineReading::WrongRule:
-            Q_EMIT readConfigError(i18n("Wrong rule: %1", line));
+            reportReadError(i18n("Wrong rule: %1", line));
             break;
         }
     }

@@ -93,6 +93,9 @@ Q_SIGNALS:
     void writeConfigError(const QString &error);
 
 private:
+    /// Logs the message and hands it to the interface.
+    void reportReadError(const QString &error);
+    void reportWriteError(const QString &error);
     QStringList readConfigSync(bool *succeeded);
     void writeConfig(const QStringList &lines);
     void replaceDocument(const QStringList &lines, bool read);

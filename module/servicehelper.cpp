@@ -6,12 +6,10 @@
 #include "helperrequest.h"
 #include "protocol.h"
 
-#include <KLocalizedString>
-
+#include "kcm_trustwatch_debug.h"
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QDebug>
 
 namespace
 {
@@ -34,7 +32,7 @@ ServiceHelper::ServiceHelper(QObject *parent)
                      Protocol::Systemd::UnitFilesChanged,
                      this,
                      SLOT(onUnitFilesChanged()))) {
-        qWarning().noquote() << i18n("error connecting to unit file changes via dbus");
+        qCWarning(KCM_TRUSTWATCH) << "error connecting to unit file changes via dbus";
     }
 }
 
