@@ -28,6 +28,11 @@ QVariant IntegrityFileSystemModel::data(const QModelIndex &index, int role) cons
         return m_configEditor.currentRules().value(data(index, FilePathRole).toString()).attributes.join(QLatin1Char('+'));
     case IntegrityElementChangedRole:
         return m_configEditor.isRuleChanged(data(index, FilePathRole).toString());
+    case EffectiveAttributesRole:
+    case EffectiveSourceRole:
+    case ExcludedReasonRole:
+    case EffectiveStateRole:
+        return scopeData(index.isValid() ? data(index, FilePathRole).toString() : QStringLiteral("/"), role);
     default:
         return PolkitFileSystemModel::data(index, role);
     }
@@ -46,6 +51,7 @@ bool IntegrityFileSystemModel::setData(const QModelIndex &index, const QVariant 
     if (index.isValid()) {
         Q_EMIT dataChanged(index, index, {role, IntegrityElementChangedRole});
     }
+    announceScope(index);
     return true;
 }
 
@@ -55,6 +61,10 @@ QHash<int, QByteArray> IntegrityFileSystemModel::roleNames() const
         {IntegrityPrefixRole, QByteArrayLiteral("integrityPrefix")},
         {IntegrityAttributesRole, QByteArrayLiteral("integrityAttributes")},
         {IntegrityElementChangedRole, QByteArrayLiteral("integrityElementChanged")},
+        {EffectiveAttributesRole, QByteArrayLiteral("effectiveAttributes")},
+        {EffectiveSourceRole, QByteArrayLiteral("effectiveSource")},
+        {ExcludedReasonRole, QByteArrayLiteral("excludedReason")},
+        {EffectiveStateRole, QByteArrayLiteral("effectiveState")},
     };
     QHash<int, QByteArray> names = PolkitFileSystemModel::roleNames();
     for (auto it = integrityNames.cbegin(); it != integrityNames.cend(); ++it) {
@@ -121,6 +131,7 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
     if (current.prefix.isEmpty() && current.attributes.isEmpty() && !m_configEditor.parsedRules().contains(current.path)) {
         if (m_configEditor.currentRules().remove(current.path) > 0 && index.isValid()) {
             Q_EMIT dataChanged(index, index, {IntegrityPrefixRole, IntegrityAttributesRole, IntegrityElementChangedRole});
+            announceScope(index);
         }
         return;
     }
@@ -132,6 +143,9 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
     };
     write(IntegrityPrefixRole, current.prefix);
     write(IntegrityAttributesRole, current.attributes);
+    if (index.isValid() || current.path == QLatin1String("/")) {
+        announceScope(index);
+    }
 }
 
 void IntegrityFileSystemModel::onAfickDataChanged()
@@ -151,4 +165,93 @@ void IntegrityFileSystemModel::writeRuleField(const QString &path, const QVarian
         rule.attributes = value.toStringList();
     }
     m_configEditor.setRule(rule);
+}
+
+const AfickPathScope &IntegrityFileSystemModel::pathScope() const
+{
+    if (!m_pathScope.rules().isSharedWith(m_configEditor.currentRules())) {
+        m_pathScope.setRules(m_configEditor.currentRules());
+    }
+    if (!m_pathScope.configLines().isSharedWith(m_configEditor.configLines())) {
+        m_pathScope.setConfigLines(m_configEditor.configLines());
+    }
+    return m_pathScope;
+}
+
+QVariant IntegrityFileSystemModel::scopeData(const QString &path, int role) const
+{
+    const AfickPathScope::Verdict verdict = pathScope().evaluate(path);
+    switch (role) {
+    case EffectiveAttributesRole:
+        return verdict.kind == AfickPathScope::Verdict::Own || verdict.kind == AfickPathScope::Verdict::Inherited
+            ? verdict.rule.attributes.join(QLatin1Char('+'))
+            : QString();
+    case EffectiveSourceRole:
+        return verdict.kind == AfickPathScope::Verdict::Inherited ? verdict.rule.path : QString();
+    case ExcludedReasonRole:
+        return verdict.reasonText();
+    default:
+        switch (verdict.kind) {
+        case AfickPathScope::Verdict::Own:
+            return QStringLiteral("own");
+        case AfickPathScope::Verdict::Inherited:
+            return QStringLiteral("inherited");
+        case AfickPathScope::Verdict::Excluded:
+            return QStringLiteral("excluded");
+        case AfickPathScope::Verdict::Unwatched:
+            break;
+        }
+        return QStringLiteral("unwatched");
+    }
+}
+
+QVariantMap IntegrityFileSystemModel::effectiveRule(const QString &path) const
+{
+    const QHash<int, QByteArray> names = roleNames();
+    QVariantMap rule;
+    for (const int role : {EffectiveAttributesRole, EffectiveSourceRole, ExcludedReasonRole, EffectiveStateRole}) {
+        rule.insert(QString::fromLatin1(names.value(role)), scopeData(path, role));
+    }
+    return rule;
+}
+
+void IntegrityFileSystemModel::announceRuleChanges(const QString &path)
+{
+    const QVector<int> roles{IntegrityPrefixRole,
+                             IntegrityAttributesRole,
+                             IntegrityElementChangedRole,
+                             EffectiveAttributesRole,
+                             EffectiveSourceRole,
+                             ExcludedReasonRole,
+                             EffectiveStateRole};
+    const QModelIndex index = indexForPath(path, 0);
+    if (index.isValid()) {
+        Q_EMIT dataChanged(index, index, roles);
+    } else if (path != QLatin1String("/")) {
+        return;
+    }
+    announceBelow(index, roles);
+}
+
+void IntegrityFileSystemModel::announceScope(const QModelIndex &index)
+{
+    const QVector<int> roles{EffectiveAttributesRole, EffectiveSourceRole, ExcludedReasonRole, EffectiveStateRole};
+    if (index.isValid()) {
+        Q_EMIT dataChanged(index, index, roles);
+    }
+    announceBelow(index, roles);
+}
+
+// A rule reaches every path below it, so each listed directory below is
+// announced, one range per directory.
+void IntegrityFileSystemModel::announceBelow(const QModelIndex &parent, const QVector<int> &roles)
+{
+    const int rows = rowCount(parent);
+    if (rows == 0) {
+        return;
+    }
+    Q_EMIT dataChanged(index(0, 0, parent), index(rows - 1, 0, parent), roles);
+    for (int row = 0; row < rows; ++row) {
+        announceBelow(index(row, 0, parent), roles);
+    }
 }

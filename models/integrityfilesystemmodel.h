@@ -4,6 +4,7 @@
 #pragma once
 
 #include "afickconfigfileeditor.h"
+#include "afickpathscope.h"
 #include "polkitfilesystemmodel.h"
 
 /**
@@ -23,6 +24,12 @@ public:
         IntegrityPrefixRole = Qt::UserRole + 4,
         IntegrityAttributesRole,
         IntegrityElementChangedRole,
+        // What afick applies to the path under its rules of scope, from the
+        // rules as edited (263 and 264 belong to other roles).
+        EffectiveAttributesRole = Qt::UserRole + 9, ///< the own or inherited rule's attributes joined with "+"
+        EffectiveSourceRole, ///< the path the inherited rule belongs to; empty otherwise
+        ExcludedReasonRole, ///< ready to show why afick leaves the path out; empty otherwise
+        EffectiveStateRole, ///< "own", "inherited", "excluded" or "unwatched"
     };
 
     explicit IntegrityFileSystemModel(QObject *parent = nullptr);
@@ -39,6 +46,12 @@ public:
     /// The module's configuration editor. The meta-object sees a reference
     /// result as void, so only the plug-in's own code receives it.
     Q_INVOKABLE AfickConfigFileEditor &afickConfigEditor();
+    /// The effective roles of any @p path, listed or not, by their role names.
+    Q_INVOKABLE QVariantMap effectiveRule(const QString &path) const;
+
+    /// Announces the rule roles of @p path and of its listed descendants,
+    /// after rules were changed other than through setData.
+    void announceRuleChanges(const QString &path);
 
     /// Reads the configuration again, blocking, and shows it.
     void reloadConfig();
@@ -52,5 +65,14 @@ private Q_SLOTS:
 private:
     void writeRuleField(const QString &path, const QVariant &value, int role);
 
+    const AfickPathScope &pathScope() const;
+    QVariant scopeData(const QString &path, int role) const;
+    /// Announces the effective roles of @p index (the invalid one is the root) and of every listed row below it.
+    void announceScope(const QModelIndex &index);
+    void announceBelow(const QModelIndex &parent, const QVector<int> &roles);
+
     AfickConfigFileEditor m_configEditor;
+    // Follows the editor's rules and lines; refreshed when they are no
+    // longer the same shared data, which every change to them makes.
+    mutable AfickPathScope m_pathScope;
 };

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 // Lists one directory of many entries into the integrity file-system model and
-// walks every row as a view does: index, parent and the data of each role.
+// walks every row as a view does: index, parent and the data of each role,
+// the effective rule of each path among them.
 // The entries are handed to the tree in-process, encoded as the helper
 // encodes them, so decoding is part of the listing time.
 //
@@ -64,7 +65,19 @@ Figures measure(int count)
     });
 
     IntegrityFileSystemModel model;
-    model.afickConfigEditor().applyConfigLines({bigDirectory + QStringLiteral("/file-000001.conf p+u"), bigDirectory + QStringLiteral(" R")});
+    // Every row inherits /big's rule, or has its own, and is checked against
+    // the exclude directives on the way: the effective roles' full work.
+    QStringList lines{QStringLiteral("exclude_suffix := log gz ~"),
+                      QStringLiteral("exclude_prefix := .#"),
+                      QStringLiteral("exclude_re := .*/cache/.* \\.swp$"),
+                      QStringLiteral("/ R"),
+                      bigDirectory + QStringLiteral(" p+u+md5")};
+    // Many rules elsewhere: evaluating a row must not scan them.
+    for (int i = 0; i < count / 10; ++i) {
+        lines.append(QStringLiteral("/elsewhere/rule-%1 p").arg(i));
+        lines.append(bigDirectory + QStringLiteral("/file-%1.conf u").arg(i * 10, 6, 10, QLatin1Char('0')));
+    }
+    model.afickConfigEditor().applyConfigLines(lines);
     const QModelIndex directory = model.index(0, 0);
 
     QElapsedTimer timer;

@@ -21,6 +21,42 @@ constexpr int filePathRole = Qt::UserRole + 1;
 constexpr int prefixRole = Qt::UserRole + 4;
 constexpr int attributesRole = Qt::UserRole + 5;
 constexpr int changedRole = Qt::UserRole + 6;
+constexpr int effectiveAttributesRole = Qt::UserRole + 9;
+constexpr int effectiveSourceRole = Qt::UserRole + 10;
+constexpr int excludedReasonRole = Qt::UserRole + 11;
+constexpr int effectiveStateRole = Qt::UserRole + 12;
+const QVector<int> scopeRoles{effectiveAttributesRole, effectiveSourceRole, excludedReasonRole, effectiveStateRole};
+
+// The announcements of rule roles, without those of the effective roles,
+// which an edit also makes for the rows below the edited path.
+QList<QList<QVariant>> ruleAnnouncements(const QSignalSpy &spy)
+{
+    QList<QList<QVariant>> announcements;
+    for (const QList<QVariant> &arguments : spy) {
+        if (arguments.at(2).value<QVector<int>>() != scopeRoles) {
+            announcements.append(arguments);
+        }
+    }
+    return announcements;
+}
+
+// The paths of every row a spy's announcements of the effective roles cover.
+QStringList scopeAnnouncedPaths(const QSignalSpy &spy)
+{
+    QStringList paths;
+    for (const QList<QVariant> &arguments : spy) {
+        if (arguments.at(2).value<QVector<int>>() != scopeRoles) {
+            continue;
+        }
+        const QModelIndex first = arguments.at(0).toModelIndex();
+        const QModelIndex last = arguments.at(1).toModelIndex();
+        for (int row = first.row(); row <= last.row(); ++row) {
+            paths.append(first.siblingAtRow(row).data(filePathRole).toString());
+        }
+    }
+    paths.sort();
+    return paths;
+}
 
 const QStringList sampleConfig{
     QStringLiteral("# afick configuration"),
@@ -65,6 +101,10 @@ private Q_SLOTS:
     void initEndListsRuleDirectories_data();
     void initEndListsRuleDirectories();
     void passesModelTesterUnderProxiesWhileEditing();
+    void effectiveRolesFollowTheEditedRules_data();
+    void effectiveRolesFollowTheEditedRules();
+    void editAnnouncesTheListedRowsBelow_data();
+    void editAnnouncesTheListedRowsBelow();
 
 private:
     AfickRuleMap rules() const;
@@ -106,7 +146,11 @@ void IntegrityFileSystemModelTest::constructionListsRootWithFilters()
                                      {prefixRole, "integrityPrefix"},
                                      {attributesRole, "integrityAttributes"},
                                      {changedRole, "integrityElementChanged"},
-                                     {Qt::UserRole + 7, "fileIsDirectory"}}));
+                                     {Qt::UserRole + 7, "fileIsDirectory"},
+                                     {effectiveAttributesRole, "effectiveAttributes"},
+                                     {effectiveSourceRole, "effectiveSource"},
+                                     {excludedReasonRole, "excludedReason"},
+                                     {effectiveStateRole, "effectiveState"}}));
 }
 
 void IntegrityFileSystemModelTest::dataShowsRuleOfExactPath_data()
@@ -175,9 +219,10 @@ void IntegrityFileSystemModelTest::setDataWritesRule()
 
     QCOMPARE(rules().value(path), rule);
     QCOMPARE(rules().size(), 3 + (path == QLatin1String("/etc") ? 0 : 1));
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.first().at(0).toModelIndex(), index);
-    QCOMPARE(changed.first().at(2).value<QVector<int>>(), (QVector<int>{role, changedRole}));
+    const QList<QList<QVariant>> announced = ruleAnnouncements(changed);
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced.first().at(0).toModelIndex(), index);
+    QCOMPARE(announced.first().at(2).value<QVector<int>>(), (QVector<int>{role, changedRole}));
     QCOMPARE(index.data(role).toString(), shown);
     QCOMPARE(index.data(changedRole).toBool(), true);
     QVERIFY(m_model->afickConfigEditor().hasChanges());
@@ -214,7 +259,7 @@ void IntegrityFileSystemModelTest::setDataWithInvalidIndexEditsRootRule()
     QCOMPARE(rules().value(QStringLiteral("/")), (AfickRule{QString(), QStringLiteral("/"), {QStringLiteral("u")}}));
     QCOMPARE(rules().value(QStringLiteral("/etc")).attributes, (QStringList{QStringLiteral("R"), QStringLiteral("md5")}));
     // The root has no row that could announce it.
-    QCOMPARE(changed.size(), 0);
+    QCOMPARE(ruleAnnouncements(changed).size(), 0);
 }
 
 void IntegrityFileSystemModelTest::loadDirectoryNeedsListedItem()
@@ -280,12 +325,13 @@ void IntegrityFileSystemModelTest::currentRuleEditIsWrittenToItsPath()
         QVERIFY(!rules().contains(QStringLiteral("/")));
     }
     QVERIFY(m_model->afickConfigEditor().isRuleChanged(path));
-    QCOMPARE(changed.size(), listed ? 2 : 0);
+    const QList<QList<QVariant>> announced = ruleAnnouncements(changed);
+    QCOMPARE(announced.size(), listed ? 2 : 0);
     if (listed) {
         const QModelIndex index = m_model->indexForPath(path);
-        QCOMPARE(changed.at(0).at(0).toModelIndex(), index);
-        QCOMPARE(changed.at(0).at(2).value<QVector<int>>(), (QVector<int>{prefixRole, changedRole}));
-        QCOMPARE(changed.at(1).at(2).value<QVector<int>>(), (QVector<int>{attributesRole, changedRole}));
+        QCOMPARE(announced.at(0).at(0).toModelIndex(), index);
+        QCOMPARE(announced.at(0).at(2).value<QVector<int>>(), (QVector<int>{prefixRole, changedRole}));
+        QCOMPARE(announced.at(1).at(2).value<QVector<int>>(), (QVector<int>{attributesRole, changedRole}));
         QCOMPARE(index.data(attributesRole).toString(), QStringLiteral("sha1"));
     }
 }
@@ -333,7 +379,7 @@ void IntegrityFileSystemModelTest::emptyRuleWhereTheFileHasNoneIsNoChange()
     QVERIFY(!m_model->indexForPath(path).data(changedRole).toBool());
     // Adding wrote prefix and attributes; the removal announced the row once more.
     QFETCH(int, dataChanges);
-    QCOMPARE(changed.size(), dataChanges);
+    QCOMPARE(ruleAnnouncements(changed).size(), dataChanges);
 }
 
 void IntegrityFileSystemModelTest::initEndListsRuleDirectories_data()
@@ -401,6 +447,81 @@ void IntegrityFileSystemModelTest::passesModelTesterUnderProxiesWhileEditing()
     QCOMPARE(descendants.index(6, 0).data(attributesRole).toString(), QString());
     // The rule edits before the reload are gone; /etc's attributes sort last.
     QCOMPARE(sorted.index(3, 0).data().toString(), QStringLiteral("etc"));
+}
+
+void IntegrityFileSystemModelTest::effectiveRolesFollowTheEditedRules_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("expected");
+
+    // expected: attributes, source, reason, state.
+    QTest::newRow("own-rule") << QString() << "/etc" << QStringList{"R+md5", "", "", "own"};
+    QTest::newRow("inherited-from-parent") << QString() << "/etc/passwd" << QStringList{"R+md5", "/etc", "", "inherited"};
+    QTest::newRow("own-bang-rule") << QString() << "/var/log/x" << QStringList{"", "", "not checked: excluded by /var/log/x", "excluded"};
+    QTest::newRow("directive-from-the-lines-read") << QString() << "/etc/ssl/openssl.cnf" << QStringList{"", "", "not checked: exclude_suffix cnf", "excluded"};
+    QTest::newRow("no-rule-above") << QString() << "/var/log/syslog" << QStringList{"", "", "", "unwatched"};
+    QTest::newRow("edit-shows-before-apply") << "/etc"
+                                             << "/etc/passwd" << QStringList{"", "", "not checked: excluded by /etc", "excluded"};
+    QTest::newRow("unlisted-path") << "/etc"
+                                   << "/etc/ssl/certs/ca.pem" << QStringList{"", "", "not checked: excluded by /etc", "excluded"};
+}
+
+void IntegrityFileSystemModelTest::effectiveRolesFollowTheEditedRules()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, path);
+    QFETCH(QStringList, expected);
+    m_model->afickConfigEditor().applyConfigLines(sampleConfig + QStringList{QStringLiteral("exclude_suffix := cnf")});
+    for (const QString &directory : {QStringLiteral("/etc"), QStringLiteral("/etc/ssl"), QStringLiteral("/var"), QStringLiteral("/var/log")}) {
+        m_model->loadDirectory(directory);
+    }
+    if (!edit.isEmpty()) {
+        m_model->setCurrentRule(edit);
+        AfickCurrentRule::instance()->setPrefix(QStringLiteral("!"));
+    }
+
+    const QVariantMap invokable = m_model->effectiveRule(path);
+    QStringList shown;
+    for (const char *name : {"effectiveAttributes", "effectiveSource", "excludedReason", "effectiveState"}) {
+        shown.append(invokable.value(QLatin1String(name)).toString());
+    }
+    QCOMPARE(shown, expected);
+    const QModelIndex index = m_model->indexForPath(path);
+    if (index.isValid()) {
+        QStringList rowShown;
+        for (const int role : scopeRoles) {
+            rowShown.append(index.data(role).toString());
+        }
+        QCOMPARE(rowShown, expected);
+    }
+}
+
+void IntegrityFileSystemModelTest::editAnnouncesTheListedRowsBelow_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("announced");
+
+    QTest::newRow("directory-and-everything-listed-below")
+        << "/etc" << QStringList{"/etc", "/etc/afick.conf", "/etc/passwd", "/etc/ssl", "/etc/ssl/certs", "/etc/ssl/openssl.cnf"};
+    QTest::newRow("file-alone") << "/etc/passwd" << QStringList{"/etc/passwd"};
+    QTest::newRow("root-reaches-every-listed-row")
+        << "/" << QStringList{"/bin", "/etc", "/etc/afick.conf", "/etc/passwd", "/etc/ssl", "/etc/ssl/certs", "/etc/ssl/openssl.cnf", "/usr", "/var"};
+}
+
+void IntegrityFileSystemModelTest::editAnnouncesTheListedRowsBelow()
+{
+    QFETCH(QString, path);
+    QFETCH(QStringList, announced);
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    m_model->loadDirectory(QStringLiteral("/etc/ssl"));
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    m_model->setCurrentRule(path);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    AfickCurrentRule::instance()->setPrefix(QStringLiteral("!"));
+
+    QCOMPARE(scopeAnnouncedPaths(changed), announced);
 }
 
 QTEST_MAIN(IntegrityFileSystemModelTest)
