@@ -55,6 +55,8 @@ constexpr QLatin1String Config("config");
 constexpr QLatin1String EntryInfoList("entryinfolist");
 constexpr QLatin1String OmittedEntries("omittedEntries");
 constexpr QLatin1String Notice("notice");
+/// What a script that succeeded wrote: standard output, a line break, standard error.
+constexpr QLatin1String Output("output");
 }
 
 /// The files the helper acts on.

@@ -5,6 +5,7 @@
 
 #include "errorreply.h"
 #include "outputtail.h"
+#include "protocol.h"
 #include "scriptprocess.h"
 
 #include <KLocalizedString>
@@ -69,5 +70,9 @@ KAuth::ActionReply ScriptRunner::run() const
                                process.exitCode(),
                                capturedOutput(process, standardOutput, standardError)));
     }
-    return KAuth::ActionReply::SuccessReply();
+    // A check's report is its output, so a successful run hands it over too,
+    // bounded as a failure's is.
+    KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
+    reply.addData(Protocol::Reply::Output, capturedOutput(process, standardOutput, standardError));
+    return reply;
 }

@@ -3,6 +3,7 @@
 
 #include "integritycontrolscriptcaller.h"
 
+#include "checkreportmodel.h"
 #include "helperrequest.h"
 #include "protocol.h"
 
@@ -11,6 +12,9 @@
 
 namespace
 {
+// The code of the helper's own error replies (KAuth's HelperError).
+constexpr int HelperErrorCode = -1;
+
 // KAuth leaves the text empty when polkit refuses or the user cancels, and
 // an empty message would tell the user nothing.
 QString failureText(const HelperReply &reply)
@@ -27,12 +31,41 @@ QString failureText(const HelperReply &reply)
 
 IntegrityControlScriptCaller::IntegrityControlScriptCaller(QObject *parent)
     : QObject(parent)
+    , m_report(new CheckReportModel(this))
 {
+}
+
+QString IntegrityControlScriptCaller::lastOutput() const
+{
+    return m_lastOutput;
+}
+
+CheckReportModel *IntegrityControlScriptCaller::report() const
+{
+    return m_report;
+}
+
+void IntegrityControlScriptCaller::takeOutput(const HelperReply &reply)
+{
+    // KAuth hands over a reply's data only on success; a script that failed
+    // left its output in the helper's description. Any other error means
+    // no script ran, and the previous report no longer describes the system
+    // the user is about to look at.
+    if (reply.succeeded()) {
+        m_lastOutput = reply.data.value(Protocol::Reply::Output).toString();
+    } else if (reply.error == HelperErrorCode) {
+        m_lastOutput = reply.errorString;
+    } else {
+        m_lastOutput.clear();
+    }
+    m_report->setOutput(m_lastOutput);
+    Q_EMIT lastOutputChanged();
 }
 
 bool IntegrityControlScriptCaller::initializeAfickDatabase()
 {
     const HelperReply reply = HelperRequest::run(Protocol::Action::InitializeDatabase, {}, HelperRequest::Duration::Script);
+    takeOutput(reply);
     if (!reply.succeeded()) {
         Q_EMIT initializeError(failureText(reply));
     }
@@ -42,6 +75,7 @@ bool IntegrityControlScriptCaller::initializeAfickDatabase()
 bool IntegrityControlScriptCaller::checkIntegrity()
 {
     const HelperReply reply = HelperRequest::run(Protocol::Action::CheckIntegrity, {}, HelperRequest::Duration::Script);
+    takeOutput(reply);
     if (!reply.succeeded()) {
         Q_EMIT integrityError(failureText(reply));
     }

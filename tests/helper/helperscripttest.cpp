@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "integritysecurityhelper.h"
+#include "protocol.h"
 #include "scriptrunner.h"
 
 #include <KLocalizedString>
@@ -57,7 +58,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("description");
 
-        QTest::newRow("exit-zero-is-success-and-output-dropped") << QByteArray("echo out; echo err >&2; exit 0") << QString();
         QTest::newRow("exit-code-shows-both-streams") << QByteArray("echo 'out line'; echo 'err line' >&2; exit 3")
                                                       << QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nout line\n\nerr line\n");
         QTest::newRow("silent-failure-is-single-line-break") << QByteArray("exit 1") << QStringLiteral("Script %1 finished with code 1.\nFullInformation:\n\n");
@@ -80,14 +80,34 @@ private Q_SLOTS:
 
         const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
         QVERIFY(reply.data().isEmpty());
-        if (description.isEmpty()) {
-            QVERIFY(reply.succeeded());
-            QVERIFY(reply.errorDescription().isEmpty());
-            return;
-        }
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorCode(), -1);
         QCOMPARE(reply.errorDescription(), description.arg(script));
+    }
+
+    // A check's report is what the script wrote, so success carries it too.
+    void successCarriesTheOutput_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("output");
+
+        QTest::newRow("both-streams") << QByteArray("echo 'new file : /etc/a b'; echo warn >&2; exit 0") << QStringLiteral("new file : /etc/a b\n\nwarn\n");
+        QTest::newRow("silent-script-is-a-single-line-break") << QByteArray("exit 0") << QStringLiteral("\n");
+        QTest::newRow("output-beyond-the-limit-keeps-its-end")
+            << QByteArray("head -c 100000 /dev/zero; head -c 65535 /dev/zero | tr '\\0' x; echo")
+            << QStringLiteral("[100,000 earlier bytes left out]\n") + QStringLiteral("x").repeated(65535) + QStringLiteral("\n\n");
+    }
+
+    void successCarriesTheOutput()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, output);
+        QTemporaryDir dir;
+        const QString script = writeScript(dir, body, true);
+        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
+        QVERIFY(reply.succeeded());
+        QVERIFY(reply.errorDescription().isEmpty());
+        QCOMPARE(reply.data(), (QVariantMap{{Protocol::Reply::Output, output}}));
     }
 
     // A chatty script must not make the reply too large for the bus: each

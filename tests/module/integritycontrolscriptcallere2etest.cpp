@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Integrity control developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
+#include "checkreportmodel.h"
 #include "integritycontrolscriptcaller.h"
 
 #include "e2eenvironment.h"
@@ -38,6 +39,8 @@ private:
         // The texts of the operation's own error signal, each emitted before the call returned.
         QStringList errors;
         int otherErrors = 0;
+        QString output;
+        int reportRows = 0;
     };
 
     static Outcome run(Operation operation)
@@ -52,6 +55,8 @@ private:
             outcome.errors.append(arguments.constFirst().toString());
         }
         outcome.otherErrors = (operation == InitializeDatabase ? integrityErrors : initializeErrors).count();
+        outcome.output = caller.lastOutput();
+        outcome.reportRows = caller.report()->rowCount();
         return outcome;
     }
 
@@ -82,9 +87,12 @@ private Q_SLOTS:
     {
         QFETCH(Operation, operation);
 
-        QVERIFY(m_env.setScript(scriptOf(operation), 0, "all fine\n"));
+        QVERIFY(m_env.setScript(scriptOf(operation), 0, "new file : /etc/a b\n"));
         const Outcome outcome = run(operation);
         QVERIFY(outcome.succeeded);
+        // The output crosses the bus only in a successful reply's data.
+        QCOMPARE(outcome.output, QStringLiteral("new file : /etc/a b\n\n"));
+        QCOMPARE(outcome.reportRows, 1);
         QCOMPARE(outcome.errors, QStringList());
         QCOMPARE(outcome.otherErrors, 0);
         QCOMPARE(m_env.scriptLog(scriptOf(operation)), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
@@ -107,6 +115,8 @@ private Q_SLOTS:
                  QStringList{
                      QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nchanged: /etc/passwd\n\nafick: 1 change\n").arg(scriptOf(operation))});
         QCOMPARE(outcome.otherErrors, 0);
+        // afick reports differences with a non-zero code: the report is read from the description.
+        QCOMPARE(outcome.output, outcome.errors.constFirst());
     }
 
     void refusalIsReportedWithAText_data()
@@ -124,6 +134,7 @@ private Q_SLOTS:
         QVERIFY(!outcome.succeeded);
         QCOMPARE(outcome.errors, QStringList{QStringLiteral("The action was not authorized.")});
         QCOMPARE(outcome.otherErrors, 0);
+        QCOMPARE(outcome.output, QString());
         QCOMPARE(m_env.scriptLog(scriptOf(operation)), QStringList());
     }
 
