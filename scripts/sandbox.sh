@@ -161,10 +161,14 @@ changed file : /etc/passwd
 	md5                      : 5b2d0f8a1c7e0c6f3e1d9c3a0b7e4f21	9c1a7e55d04e3b2f6a8c0d1e2f3a4b5c
 	filesize                 : 1843	1901
 new file : /etc/sudoers.d/90-temporary
+deleted file : /etc/cron.d/nightly backup
+changed directory : /etc/sudoers.d
+	mtime                    : Mon Dec  7 08:00:00 2026	Mon Dec  7 08:50:00 2026
+	nlink                    : 2	3
 # #################### summary of changes ####################
 # new : 1
-# delete : 0
-# changed : 1
+# delete : 1
+# changed : 2
 # dangling : 0
 REPORT
 }
