@@ -4,6 +4,7 @@
 #include "afickconfigfileeditor.h"
 
 #include "afickaliaseditor.h"
+#include "afickattributecheck.h"
 #include "helperrequest.h"
 #include "protocol.h"
 
@@ -161,6 +162,11 @@ void AfickConfigFileEditor::saveConfig()
 {
     if (!m_configLoaded) {
         reportWriteError(i18n("The configuration has not been read; nothing was saved."));
+        return;
+    }
+    const QString attributeProblem = AfickAttributeCheck::problem(m_currentRules, AfickAliasEditor::instance()->aliasMap(), m_parsedRules, m_parsedAliases);
+    if (!attributeProblem.isEmpty()) {
+        reportWriteError(attributeProblem);
         return;
     }
     writeConfig(linesToSave());

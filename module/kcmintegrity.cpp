@@ -4,6 +4,7 @@
 #include "kcmintegrity.h"
 
 #include "afickaliaseditor.h"
+#include "afickaliasreferences.h"
 #include "afickcurrentrule.h"
 #include "afickvocabulary.h"
 #include "configlinechanges.h"
@@ -166,6 +167,42 @@ QString KCMIntegrity::aliasNameProblem(const QString &name) const
         return i18n("There is already an alias named \"%1\".", name);
     }
     return QString();
+}
+
+QVariantMap KCMIntegrity::aliasUsers(const QString &name) const
+{
+    return {
+        {QStringLiteral("rules"), AfickAliasReferences::rulesUsing(name, m_model->afickConfigEditor().currentRules())},
+        {QStringLiteral("aliases"), AfickAliasReferences::aliasesUsing(name, AfickAliasEditor::instance()->aliasMap())},
+    };
+}
+
+void KCMIntegrity::deleteAlias(const QString &name)
+{
+    AfickAliasEditor *aliases = AfickAliasEditor::instance();
+    AfickAliasMap map = aliases->aliasMap();
+    if (map.remove(name) == 0) {
+        return;
+    }
+    if (aliases->currentAlias() == name) {
+        aliases->clearCurrentAlias();
+    }
+    aliases->setAliasMap(map);
+}
+
+void KCMIntegrity::renameCurrentAlias(const QString &newName)
+{
+    AfickAliasEditor *aliases = AfickAliasEditor::instance();
+    const QString oldName = aliases->currentAlias();
+    if (newName == oldName) {
+        return;
+    }
+    const QStringList paths = AfickAliasReferences::rename(oldName, newName, m_model->afickConfigEditor().currentRules(), aliases->aliasMap());
+    // Announces the alias editor's change, which asks whether to save.
+    aliases->renameCurrentAlias(newName);
+    for (const QString &path : paths) {
+        m_model->announceRuleChanges(path);
+    }
 }
 
 bool KCMIntegrity::isSaveNeeded() const

@@ -43,6 +43,16 @@ public:
     Q_INVOKABLE QVariantMap pendingChanges() const;
     /// Why @p name cannot name a new alias, ready to show; empty when it can.
     Q_INVOKABLE QString aliasNameProblem(const QString &name) const;
+    /**
+     * What names the alias @p name, so the interface can say so before it
+     * deletes or renames it: {"rules": paths of the rules, "aliases": names
+     * of the other aliases}.
+     */
+    Q_INVOKABLE QVariantMap aliasUsers(const QString &name) const;
+    /// Removes the alias @p name from the edited aliases; the rules that use it keep the name.
+    Q_INVOKABLE void deleteAlias(const QString &name);
+    /// Renames the current alias, and the rules and aliases that name it with it.
+    Q_INVOKABLE void renameCurrentAlias(const QString &newName);
 
 Q_SIGNALS:
     /// The configuration editor's messages for the interface; a refusal,
