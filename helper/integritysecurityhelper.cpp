@@ -84,6 +84,16 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
         return errorReply(
             i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
     }
+    qint64 patternCharacters = 0;
+    for (const QString &pattern : nameFilters) {
+        patternCharacters += pattern.size();
+    }
+    if (patternCharacters > DirectoryLister::MaxNameFilterCharacters) {
+        return errorReply(i18n("\"%1\" is not listed: the name patterns hold %2 characters, more than the %3 the helper accepts.",
+                               path,
+                               patternCharacters,
+                               DirectoryLister::MaxNameFilterCharacters));
+    }
     return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
 }
 
