@@ -7,12 +7,19 @@
 // leads nowhere (so no systemd is ever asked), and the two script actions,
 // which take no arguments and run fixed programs, are left out.
 //
+// The slots refuse every path but their own, so the scratch paths must come
+// back refused; the file operations behind them then get the same arguments
+// in process, with the names checked as the rename slot checks them.
+//
 // Input: the first byte picks the slot; then entries, each a key byte, a
 // type byte and a value of a length byte's size. Whatever the bytes, a
 // reply is an error without data or a success, and a configuration that was
 // written reads back as the same lines.
 
+#include "configfile.h"
+#include "failurescriptrenamer.h"
 #include "integritysecurityhelper.h"
+#include "protocol.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -142,6 +149,14 @@ void layOutSandbox()
     ::symlink("afick.conf", QFile::encodeName(dir.filePath(QStringLiteral("link"))).constData());
 }
 
+void expectRefusal(const KAuth::ActionReply &reply)
+{
+    if (!reply.failed()) {
+        std::fprintf(stderr, "a path other than the helper's own was accepted\n");
+        std::abort();
+    }
+}
+
 bool isPlainLine(const QString &line)
 {
     for (const QChar c : line) {
@@ -185,17 +200,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     layOutSandbox();
 
+    const QString path = args.value(QStringLiteral("path")).toString();
+    const ConfigFile file(path);
     IntegritySecurityHelper helper;
     KAuth::ActionReply reply;
     switch (slot) {
     case 0:
-        reply = helper.readafickconfig(args);
+        expectRefusal(helper.readafickconfig(args));
+        reply = file.read();
         break;
     case 1:
-        reply = helper.writeafickconfig(args);
+        expectRefusal(helper.writeafickconfig(args));
+        reply = file.write(args.value(QStringLiteral("config")).toStringList());
         break;
     case 2:
-        reply = helper.rollbackconfig(args);
+        expectRefusal(helper.rollbackconfig(args));
+        reply = file.restoreBackup();
         break;
     case 3:
         reply = helper.entryinfolist(args);
@@ -203,9 +223,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     case 4:
         reply = helper.enableservicemethod(args);
         break;
-    default:
-        reply = helper.enablefailurescriptmethod(args);
+    default: {
+        expectRefusal(helper.enablefailurescriptmethod(args));
+        const QString oldName = args.value(QStringLiteral("oldName")).toString();
+        const QString newName = args.value(QStringLiteral("newName")).toString();
+        if (Protocol::isBareName(oldName) && Protocol::isBareName(newName)) {
+            reply = FailureScriptRenamer(path).rename(oldName, newName);
+        }
         break;
+    }
     }
     if (reply.failed() && !reply.data().isEmpty()) {
         std::fprintf(stderr, "an error reply carries data\n");
@@ -218,13 +244,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const QString &line : lines) {
             plain = plain && isPlainLine(line);
         }
-        const KAuth::ActionReply reread = helper.readafickconfig(args);
+        const KAuth::ActionReply reread = file.read();
         if (plain && reread.data().value(QStringLiteral("config")).toStringList() != lines) {
             std::fprintf(stderr, "a written configuration does not read back\n");
             std::abort();
         }
         struct stat status;
-        const QByteArray written = QFile::encodeName(args.value(QStringLiteral("path")).toString());
+        const QByteArray written = QFile::encodeName(path);
         if (::lstat(written.constData(), &status) != 0 || (status.st_mode & 07777) != 0600) {
             std::fprintf(stderr, "a written configuration is missing or not of mode 0600\n");
             std::abort();

@@ -4,8 +4,8 @@
 #include "configfile.h"
 
 #include "errorreply.h"
+#include "plainfile.h"
 #include "protocol.h"
-#include "pseudofilesystem.h"
 
 #include <KLocalizedString>
 #include <QFile>
@@ -117,14 +117,8 @@ KAuth::ActionReply ConfigFile::read() const
     if (!m_usable) {
         return errorReply(i18n("Can't open to read \"%1\"", m_path));
     }
-    // Without O_NONBLOCK, opening a FIFO waits for a writer; a device or a
-    // socket is no configuration either, nor is a generated file.
-    const int fd = ::open(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat status;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || PseudoFileSystem::holds(fd)) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    const int fd = PlainFile::openToRead(AT_FDCWD, m_target);
+    if (fd < 0) {
         return errorReply(i18n("Can't open to read \"%1\"", m_path));
     }
     QByteArray content;

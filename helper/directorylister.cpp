@@ -4,93 +4,203 @@
 #include "directorylister.h"
 
 #include "entryinfo.h"
+#include "plainfile.h"
 #include "protocol.h"
-#include "pseudofilesystem.h"
 
 #include <KLocalizedString>
 #include <QDataStream>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
+#include <algorithm>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
+// A QVariant holding a byte array adds its type, a null flag and a length.
+constexpr qint64 VariantOverhead = 9;
+
 const QMimeDatabase &mimeDatabase()
 {
     static const QMimeDatabase database;
     return database;
 }
 
-// Opens the file for content matching only when that cannot block. The
-// second stat on the open descriptor catches an entry that was swapped for
-// something else between the checks.
-int openForSniffing(const QByteArray &path, const struct stat &expected)
-{
-    if (PseudoFileSystem::holds(path)) {
-        return -1;
-    }
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat opened;
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != expected.st_dev || opened.st_ino != expected.st_ino) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-QMimeType mimeTypeOf(const QFileInfo &info)
+QMimeType mimeTypeOf(int directoryFd, const QFileInfo &info)
 {
     const QMimeDatabase &database = mimeDatabase();
-    const QString filePath = info.absoluteFilePath();
-    const QByteArray nativePath = QFile::encodeName(filePath);
-    struct stat status;
-    if (::stat(nativePath.constData(), &status) == 0 && S_ISREG(status.st_mode)) {
-        if (status.st_size == 0) {
-            return database.mimeTypeForFileNameAndData(filePath, QByteArray());
+    const int fd = PlainFile::openToRead(directoryFd, QFile::encodeName(info.fileName()));
+    if (fd >= 0) {
+        QFile file;
+        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            return database.mimeTypeForFileNameAndData(info.absoluteFilePath(), &file);
         }
-        const int fd = openForSniffing(nativePath, status);
-        if (fd >= 0) {
-            QFile file;
-            if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-                return database.mimeTypeForFileNameAndData(filePath, &file);
-            }
-            ::close(fd);
-        }
+        ::close(fd);
     }
     // By name, and for directories, devices, FIFOs and sockets by their type,
     // which QMimeDatabase takes from stat() without opening anything.
     return database.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
 }
+
+// What an entry takes in the reply at the least, whatever its icon name.
+qint64 leastEncodedSize(const QFileInfo &info)
+{
+    return VariantOverhead + 4 + 2 * qint64(info.absoluteFilePath().size()) + 4 + 2 * qint64(info.fileName().size()) + 4 + 4;
+}
+
+// The order QDir::entryInfoList() gives.
+class EntryOrder
+{
+public:
+    explicit EntryOrder(QDir::SortFlags sort)
+        : m_sort(sort)
+    {
+    }
+
+    bool operator()(const QFileInfo &first, const QFileInfo &second) const
+    {
+        if (m_sort & (QDir::DirsFirst | QDir::DirsLast) && first.isDir() != second.isDir()) {
+            return (m_sort & QDir::DirsFirst) ? first.isDir() : second.isDir();
+        }
+        const int sortBy = int(m_sort & QDir::SortByMask) | int(m_sort & QDir::Type);
+        qint64 order = 0;
+        switch (sortBy) {
+        case QDir::Time:
+            order = first.lastModified().toUTC().msecsTo(second.lastModified().toUTC());
+            break;
+        case QDir::Size:
+            order = second.size() - first.size();
+            break;
+        case QDir::Type:
+            order = compare(first.suffix(), second.suffix());
+            break;
+        default:
+            break;
+        }
+        if (order == 0 && sortBy != QDir::Unsorted) {
+            order = compare(first.fileName(), second.fileName());
+        }
+        return (m_sort & QDir::Reversed) ? order > 0 : order < 0;
+    }
+
+    bool sorts() const
+    {
+        return (m_sort & QDir::SortByMask) != QDir::Unsorted;
+    }
+
+private:
+    int compare(const QString &first, const QString &second) const
+    {
+        const bool ignoreCase = m_sort & QDir::IgnoreCase;
+        const QString a = ignoreCase ? first.toLower() : first;
+        const QString b = ignoreCase ? second.toLower() : second;
+        return (m_sort & QDir::LocaleAware) ? a.localeAwareCompare(b) : a.compare(b);
+    }
+
+    QDir::SortFlags m_sort;
+};
+
+// Keeps the first entries in listing order as long as they could fit in the
+// budget, and only counts the others: a directory of millions of entries
+// must not be held in memory for a reply that shows a few thousand.
+class LeadingEntries
+{
+public:
+    LeadingEntries(QDir::SortFlags sort, qint64 budgetBytes)
+        : m_order(sort)
+        , m_budgetBytes(budgetBytes)
+    {
+    }
+
+    void add(const QFileInfo &info)
+    {
+        ++m_total;
+        if (!m_order.sorts() && m_keptBytes > m_budgetBytes) {
+            return;
+        }
+        m_entries.append(info);
+        m_keptBytes += leastEncodedSize(info);
+        // Trimming only once twice the budget is held keeps the sorting cost
+        // in proportion to the entries seen.
+        if (m_keptBytes > 2 * m_budgetBytes + 1) {
+            trim();
+        }
+    }
+
+    QFileInfoList take()
+    {
+        trim();
+        return std::move(m_entries);
+    }
+
+    int total() const
+    {
+        return m_total;
+    }
+
+private:
+    void trim()
+    {
+        if (m_order.sorts()) {
+            std::stable_sort(m_entries.begin(), m_entries.end(), m_order);
+        }
+        qint64 bytes = 0;
+        int kept = 0;
+        while (kept < m_entries.size() && bytes <= m_budgetBytes) {
+            bytes += leastEncodedSize(m_entries.at(kept));
+            ++kept;
+        }
+        m_entries.erase(m_entries.begin() + kept, m_entries.end());
+        m_keptBytes = bytes;
+    }
+
+    EntryOrder m_order;
+    qint64 m_budgetBytes;
+    QFileInfoList m_entries;
+    qint64 m_keptBytes = 0;
+    int m_total = 0;
+};
 }
 
 KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort, qint64 budgetBytes)
 {
-    // A QVariant holding a byte array adds its type, a null flag and a length.
-    constexpr qint64 VariantOverhead = 9;
+    // QDir would quietly drop a NUL and everything after it.
+    QDir directory(path.contains(QChar()) ? QString() : path);
+    const int directoryFd = path.contains(QChar()) ? -1 : ::open(QFile::encodeName(directory.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Contents are only ever read through this descriptor, never by path.
+    LeadingEntries entries(sort == QDir::NoSort ? directory.sorting() : sort, budgetBytes);
+    if (directoryFd >= 0) {
+        directory.setNameFilters(nameFilters);
+        directory.setFilter(filters == QDir::NoFilter ? directory.filter() : filters);
+        QDirIterator it(directory);
+        while (it.hasNext()) {
+            it.next();
+            entries.add(it.fileInfo());
+        }
+    }
+    const QFileInfoList leading = entries.take();
+
     QVariantList encoded;
     qint64 used = 0;
-    // QDir would quietly drop a NUL and everything after it.
-    const QFileInfoList entries = path.contains(QChar()) ? QFileInfoList() : QDir(path).entryInfoList(nameFilters, filters, sort);
-    encoded.reserve(entries.size());
-    for (const QFileInfo &info : entries) {
+    for (const QFileInfo &info : leading) {
         QByteArray record;
         QDataStream stream(&record, QIODevice::WriteOnly);
-        stream << EntryInfo(info, iconName(info));
+        stream << EntryInfo(info, iconName(directoryFd, info));
         used += VariantOverhead + record.size();
         if (used > budgetBytes) {
             break;
         }
         encoded.append(record);
     }
+    if (directoryFd >= 0) {
+        ::close(directoryFd);
+    }
     QVariantMap data{{Protocol::Reply::EntryInfoList, encoded}};
-    const int omitted = entries.size() - encoded.size();
+    const int omitted = entries.total() - encoded.size();
     if (omitted > 0) {
         data.insert(Protocol::Reply::OmittedEntries, omitted);
         data.insert(Protocol::Reply::Notice,
@@ -104,7 +214,7 @@ KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList 
     return reply;
 }
 
-QString DirectoryLister::iconName(const QFileInfo &info)
+QString DirectoryLister::iconName(int directoryFd, const QFileInfo &info)
 {
-    return mimeTypeOf(info).iconName();
+    return mimeTypeOf(directoryFd, info).iconName();
 }

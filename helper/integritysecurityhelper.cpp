@@ -9,6 +9,7 @@
 #include "errorreply.h"
 #include "failurescriptrenamer.h"
 #include "protocol.h"
+#include "requestedpath.h"
 #include "scriptrunner.h"
 #include "unitfileswitch.h"
 
@@ -45,17 +46,28 @@ QString configPath(const QVariantMap &args)
 {
     return args.value(Protocol::Argument::Path, QString(Protocol::Path::AfickConfig)).toString();
 }
+
+std::optional<KAuth::ActionReply> refuseForeignConfig(const QVariantMap &args)
+{
+    return refuseForeignPath(args, Protocol::Path::AfickConfig);
+}
 }
 
 KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = refuseForeignConfig(args)) {
+        return *refusal;
+    }
     return ConfigFile(configPath(args)).read();
 }
 
 KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = refuseForeignConfig(args)) {
+        return *refusal;
+    }
     // Only an explicit list empties the file: a request that lost its lines
     // on the way, or holds something else, must not wipe the configuration.
     const QVariant config = args.value(Protocol::Argument::Config);
@@ -68,6 +80,9 @@ KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &
 KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = refuseForeignConfig(args)) {
+        return *refusal;
+    }
     return ConfigFile(configPath(args)).restoreBackup();
 }
 
@@ -83,6 +98,16 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
     if (nameFilters.size() > DirectoryLister::MaxNameFilters) {
         return errorReply(
             i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
+    }
+    qint64 patternCharacters = 0;
+    for (const QString &pattern : nameFilters) {
+        patternCharacters += pattern.size();
+    }
+    if (patternCharacters > DirectoryLister::MaxNameFilterCharacters) {
+        return errorReply(i18n("\"%1\" is not listed: the name patterns hold %2 characters, more than the %3 the helper accepts.",
+                               path,
+                               patternCharacters,
+                               DirectoryLister::MaxNameFilterCharacters));
     }
     return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
 }
@@ -108,11 +133,13 @@ KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMa
 KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    const QString directory = args.value(Protocol::Argument::Path, QString(Protocol::Path::FailureScripts)).toString();
+    if (const auto refusal = refuseForeignPath(args, Protocol::Path::FailureScripts)) {
+        return *refusal;
+    }
     const QString oldName = args.value(Protocol::Argument::OldName).toString();
     const QString newName = args.value(Protocol::Argument::NewName).toString();
     if (!Protocol::isBareName(oldName) || !Protocol::isBareName(newName)) {
         return KAuth::ActionReply::InvalidActionReply();
     }
-    return FailureScriptRenamer(directory).rename(oldName, newName);
+    return FailureScriptRenamer(Protocol::Path::FailureScripts).rename(oldName, newName);
 }

@@ -12,10 +12,11 @@ namespace
 constexpr auto ConfigFsMagic = 0x62656570;
 constexpr auto MqueueMagic = 0x19800202;
 constexpr auto FuseControlMagic = 0x65735543;
+}
 
-bool isPseudo(const struct statfs &fs)
+bool PseudoFileSystem::isPseudoType(unsigned long type)
 {
-    switch (static_cast<unsigned long>(fs.f_type)) {
+    switch (type) {
     case PROC_SUPER_MAGIC:
     case SYSFS_MAGIC:
     case DEBUGFS_MAGIC:
@@ -43,16 +44,9 @@ bool isPseudo(const struct statfs &fs)
         return false;
     }
 }
-}
-
-bool PseudoFileSystem::holds(const QByteArray &path)
-{
-    struct statfs fs;
-    return ::statfs(path.constData(), &fs) != 0 || isPseudo(fs);
-}
 
 bool PseudoFileSystem::holds(int fd)
 {
     struct statfs fs;
-    return ::fstatfs(fd, &fs) != 0 || isPseudo(fs);
+    return ::fstatfs(fd, &fs) != 0 || isPseudoType(static_cast<unsigned long>(fs.f_type));
 }

@@ -3,8 +3,6 @@
 
 #pragma once
 
-#include <QByteArray>
-
 /**
  * File systems whose files are generated on access, may block a reader until
  * something happens, or are answered by an unprivileged process (/proc,
@@ -15,9 +13,9 @@
 class PseudoFileSystem
 {
 public:
-    /// Whether @p path lies on such a file system; a path that cannot be
-    /// examined counts as one.
-    static bool holds(const QByteArray &path);
-    /// The same for the file open at @p fd.
+    /// Whether the file open at @p fd lies on such a file system; a file
+    /// whose file system cannot be examined counts as one.
     static bool holds(int fd);
+    /// Whether a file system of this statfs() type is one of them.
+    static bool isPseudoType(unsigned long type);
 };

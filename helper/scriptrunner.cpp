@@ -5,6 +5,7 @@
 
 #include "errorreply.h"
 #include "outputtail.h"
+#include "processtree.h"
 #include "protocol.h"
 #include "scriptprocess.h"
 
@@ -38,6 +39,8 @@ KAuth::ActionReply ScriptRunner::run() const
     const auto remainingMs = [&deadline] {
         return static_cast<int>(deadline.remainingTime());
     };
+    // Declared before the process, so that it outlives it.
+    const ProcessTree tree;
     ScriptProcess process;
     // The waits below deliver these signals, so the buffers never hold more
     // than one read's worth beyond the kept tails.
@@ -54,8 +57,11 @@ KAuth::ActionReply ScriptRunner::run() const
         return errorReply(i18n("Script %1 could not be started: %2", m_program, process.errorString()));
     }
     if (!process.waitForFinished(remainingMs()) && process.state() != QProcess::NotRunning) {
+        const qint64 script = process.processId();
         process.killGroup();
         process.waitForFinished(KillGraceMs);
+        // Whatever left the group, in a session of its own say, goes too.
+        tree.killAll(process.state() == QProcess::NotRunning ? 0 : script);
         return errorReply(i18n("Script %1 did not finish within %2 seconds and was stopped.\nFullInformation:\n%3",
                                m_program,
                                m_timeLimitMs / 1000.0,

@@ -11,7 +11,8 @@
  *
  * Only an exit code of 0 counts as success: a program that cannot be
  * started, dies from a signal or is still running at the time limit is a
- * failure, and in the last case it is killed together with its children.
+ * failure, and in the last case it is killed together with everything it
+ * started, including what left its process group.
  */
 class ScriptRunner
 {

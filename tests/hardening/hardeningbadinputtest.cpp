@@ -159,38 +159,38 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
     const QString write = QStringLiteral("writeafickconfig");
     const QString rollback = QStringLiteral("rollbackconfig");
     const QString rename = QStringLiteral("enablefailurescriptmethod");
-    const QString cannotRead = QStringLiteral("Can't open to read \"%1\"");
-    const QString cannotWrite = QStringLiteral("Can't open to write \"%1\"");
+    // Every path but the configuration's own is refused before it is touched.
+    const QString refused = QStringLiteral("The helper refuses \"%1\": this action works only on \"/etc/afick.conf\".");
     const QString noLines = QStringLiteral("Can't write \"/etc/afick.conf\": the request holds no configuration lines.");
     const QString nul = Conf + QChar() + QStringLiteral("/../shadow");
     const QStringList lines{QStringLiteral("/etc p")};
 
-    QTest::newRow("read-number-as-path-is-a-relative-name") << read << QVariantMap{{path, 5}} << -1 << cannotRead.arg(QStringLiteral("5"));
-    QTest::newRow("read-two-paths-are-none") << read << QVariantMap{{path, QStringList{Conf, QStringLiteral("/etc/shadow")}}} << -1
-                                             << cannotRead.arg(QString());
-    QTest::newRow("read-map-as-path-is-none") << read << QVariantMap{{path, QVariantMap{{Conf, Conf}}}} << -1 << cannotRead.arg(QString());
-    QTest::newRow("read-100000-paths-are-none") << read << QVariantMap{{path, hugeList(Conf)}} << -1 << cannotRead.arg(QString());
-    QTest::newRow("read-nul-in-path") << read << QVariantMap{{path, nul}} << -1 << cannotRead.arg(nul);
-    QTest::newRow("read-fifo-does-not-block") << read << QVariantMap{{path, FifoMark}} << -1 << cannotRead.arg(FifoMark);
-    QTest::newRow("read-endless-device") << read << QVariantMap{{path, QStringLiteral("/dev/zero")}} << -1 << cannotRead.arg(QStringLiteral("/dev/zero"));
-    QTest::newRow("read-kernel-log") << read << QVariantMap{{path, QStringLiteral("/proc/kmsg")}} << -1 << cannotRead.arg(QStringLiteral("/proc/kmsg"));
+    QTest::newRow("read-number-as-path-is-refused") << read << QVariantMap{{path, 5}} << -1 << refused.arg(QStringLiteral("5"));
+    QTest::newRow("read-two-paths-are-an-empty-path") << read << QVariantMap{{path, QStringList{Conf, QStringLiteral("/etc/shadow")}}} << -1
+                                                      << refused.arg(QString());
+    QTest::newRow("read-map-as-path-is-an-empty-path") << read << QVariantMap{{path, QVariantMap{{Conf, Conf}}}} << -1 << refused.arg(QString());
+    QTest::newRow("read-100000-paths-are-an-empty-path") << read << QVariantMap{{path, hugeList(Conf)}} << -1 << refused.arg(QString());
+    QTest::newRow("read-nul-in-path") << read << QVariantMap{{path, nul}} << -1 << refused.arg(nul);
+    QTest::newRow("read-fifo-is-refused-unopened") << read << QVariantMap{{path, FifoMark}} << -1 << refused.arg(FifoMark);
+    QTest::newRow("read-endless-device") << read << QVariantMap{{path, QStringLiteral("/dev/zero")}} << -1 << refused.arg(QStringLiteral("/dev/zero"));
+    QTest::newRow("read-kernel-log") << read << QVariantMap{{path, QStringLiteral("/proc/kmsg")}} << -1 << refused.arg(QStringLiteral("/proc/kmsg"));
     QTest::newRow("read-helper-environment") << read << QVariantMap{{path, QStringLiteral("/proc/self/environ")}} << -1
-                                             << cannotRead.arg(QStringLiteral("/proc/self/environ"));
-    QTest::newRow("read-directory") << read << QVariantMap{{path, QStringLiteral("/etc")}} << -1 << cannotRead.arg(QStringLiteral("/etc"));
+                                             << refused.arg(QStringLiteral("/proc/self/environ"));
+    QTest::newRow("read-directory") << read << QVariantMap{{path, QStringLiteral("/etc")}} << -1 << refused.arg(QStringLiteral("/etc"));
 
     QTest::newRow("write-without-config") << write << QVariantMap() << -1 << noLines;
     QTest::newRow("write-number-as-config") << write << QVariantMap{{config, 7}} << -1 << noLines;
     QTest::newRow("write-map-as-config") << write << QVariantMap{{config, QVariantMap{{QStringLiteral("/etc"), QStringLiteral("p")}}}} << -1 << noLines;
-    QTest::newRow("write-nul-in-path") << write << QVariantMap{{path, nul}, {config, lines}} << -1 << cannotWrite.arg(nul);
-    QTest::newRow("write-over-fifo") << write << QVariantMap{{path, FifoMark}, {config, lines}} << -1 << cannotWrite.arg(FifoMark);
-    QTest::newRow("write-over-directory") << write << QVariantMap{{path, FailureScripts}, {config, lines}} << -1 << cannotWrite.arg(FailureScripts);
+    QTest::newRow("write-nul-in-path") << write << QVariantMap{{path, nul}, {config, lines}} << -1 << refused.arg(nul);
+    QTest::newRow("write-over-fifo-is-refused") << write << QVariantMap{{path, FifoMark}, {config, lines}} << -1 << refused.arg(FifoMark);
+    QTest::newRow("write-over-directory-is-refused") << write << QVariantMap{{path, FailureScripts}, {config, lines}} << -1 << refused.arg(FailureScripts);
 
     QTest::newRow("list-100000-name-patterns") << QStringLiteral(
         "entryinfolist") << QVariantMap{{path, QStringLiteral("/etc")}, {QStringLiteral("nameFilters"), hugeList(QStringLiteral("afick.co?f"))}}
                                                << -1
                                                << QStringLiteral("\"/etc\" is not listed: 100,000 name patterns are more than the 1,000 the helper accepts.");
-    QTest::newRow("rollback-nul-in-path") << rollback << QVariantMap{{path, nul}} << -1 << QString();
-    QTest::newRow("rollback-number-as-path") << rollback << QVariantMap{{path, 5}} << -1 << QString();
+    QTest::newRow("rollback-nul-in-path") << rollback << QVariantMap{{path, nul}} << -1 << refused.arg(nul);
+    QTest::newRow("rollback-number-as-path") << rollback << QVariantMap{{path, 5}} << -1 << refused.arg(QStringLiteral("5"));
 
     const QString oldName = QStringLiteral("oldName");
     const QString newName = QStringLiteral("newName");
@@ -202,9 +202,11 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
                                               << QString();
     QTest::newRow("rename-slash-in-old-name") << rename << QVariantMap{{oldName, QStringLiteral("../../afick.conf")}, {newName, script}} << InvalidAction
                                               << QString();
-    QTest::newRow("rename-nul-in-new-name") << rename
-                                            << QVariantMap{{oldName, script}, {newName, QString(QStringLiteral("x") + QChar() + QStringLiteral("/y"))}}
+    QTest::newRow("rename-nul-in-new-name") << rename << QVariantMap{{oldName, script}, {newName, QString(QStringLiteral("x") + QChar() + QStringLiteral("y"))}}
                                             << InvalidAction << QString();
+    QTest::newRow("rename-in-another-directory")
+        << rename << QVariantMap{{path, QStringLiteral("/etc/pam.d")}, {oldName, QStringLiteral("common-auth")}, {newName, QStringLiteral("x")}} << -1
+        << QStringLiteral("The helper refuses \"/etc/pam.d\": this action works only on \"/etc/tirvane-integrity/failure.d\".");
     QTest::newRow("rename-dot-dot") << rename << QVariantMap{{oldName, script}, {newName, QStringLiteral("..")}} << InvalidAction << QString();
     QTest::newRow("rename-100000-names-are-none") << rename << QVariantMap{{oldName, hugeList(script)}, {newName, hugeList(script)}} << InvalidAction
                                                   << QString();

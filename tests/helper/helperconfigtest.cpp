@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "configfile.h"
+#include "fifowitness.h"
 #include "integritysecurityhelper.h"
 
 #include <KLocalizedString>
@@ -22,7 +23,6 @@
 namespace
 {
 const QString configKey = QStringLiteral("config");
-const QString pathKey = QStringLiteral("path");
 
 // A null array stands for "no such file".
 void putFile(const QString &path,
@@ -103,7 +103,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("afick.conf"));
         putFile(path, content);
 
-        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        const KAuth::ActionReply reply = ConfigFile(path).read();
         QVERIFY(reply.succeeded());
         QCOMPARE(reply.data().keys(), QStringList{configKey});
         QCOMPARE(reply.data().value(configKey).toStringList(), lines);
@@ -113,7 +113,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("missing.conf"));
-        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        const KAuth::ActionReply reply = ConfigFile(path).read();
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorCode(), -1);
         QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"%1\"").arg(path));
@@ -154,13 +154,46 @@ private Q_SLOTS:
 
         KAuth::ActionReply reply;
         QScopedPointer<QThread> reading(QThread::create([&reply, &path] {
-            reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+            reply = ConfigFile(path).read();
         }));
         reading->start();
         QVERIFY2(reading->wait(60000), "the read did not return");
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"%1\"").arg(path));
         QVERIFY(reply.data().isEmpty());
+    }
+
+    // The type is known before anything is opened for reading: opening a
+    // device can have side effects, so a FIFO stands in to show it.
+    void readOpensNothingButAPlainFile_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("fifo") << QStringLiteral("witness");
+        QTest::newRow("link-to-fifo") << QStringLiteral("link");
+    }
+
+    void readOpensNothingButAPlainFile()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        FifoWitness witness(dir.filePath(QStringLiteral("witness")));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("witness")), dir.filePath(QStringLiteral("link"))));
+        QVERIFY(witness.isReady());
+
+        const KAuth::ActionReply reply = ConfigFile(dir.filePath(name)).read();
+        QCOMPARE(reply.errorDescription(), QStringLiteral("Can't open to read \"%1\"").arg(dir.filePath(name)));
+        QVERIFY(!witness.wasOpened());
+    }
+
+    void readFollowsALinkToAPlainFile()
+    {
+        QTemporaryDir dir;
+        putFile(dir.filePath(QStringLiteral("target")), "A = p\n");
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("target")), dir.filePath(QStringLiteral("afick.conf"))));
+        const KAuth::ActionReply reply = ConfigFile(dir.filePath(QStringLiteral("afick.conf"))).read();
+        QVERIFY(reply.succeeded());
+        QCOMPARE(reply.data().value(configKey).toStringList(), QStringList{QStringLiteral("A = p")});
     }
 
     // The reply must fit in one bus message; a file that would not is
@@ -189,7 +222,7 @@ private Q_SLOTS:
         }
         putFile(path, content);
 
-        const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        const KAuth::ActionReply reply = ConfigFile(path).read();
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(), QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.").arg(path));
         QVERIFY(reply.data().isEmpty());
@@ -240,13 +273,9 @@ private Q_SLOTS:
         putFile(path, before);
         putFile(backup, backupBefore);
 
-        QVariantMap args{{pathKey, path}};
-        if (config.isValid()) {
-            args.insert(configKey, config);
-        }
         // A restrictive umask must not change the mode of the result.
         const mode_t previousMask = ::umask(0277);
-        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig(args);
+        const KAuth::ActionReply reply = ConfigFile(path).write(config.toStringList());
         ::umask(previousMask);
         QVERIFY(reply.succeeded());
         QVERIFY(reply.data().isEmpty());
@@ -261,7 +290,7 @@ private Q_SLOTS:
         }
         QCOMPARE(entriesOf(dir.path()), expected);
 
-        const KAuth::ActionReply reread = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
+        const KAuth::ActionReply reread = ConfigFile(path).read();
         QCOMPARE(reread.data().value(configKey).toStringList(), QString::fromUtf8(after).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
     }
 
@@ -273,7 +302,7 @@ private Q_SLOTS:
         putFile(target, "keep\n");
         QVERIFY(QFile::link(target, path));
 
-        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, QStringList{QStringLiteral("new")}}});
+        const KAuth::ActionReply reply = ConfigFile(path).write({QStringLiteral("new")});
         QVERIFY(reply.succeeded());
         QVERIFY(!QFileInfo(path).isSymLink());
         QCOMPARE(fileContent(path), QByteArray("new\n"));
@@ -316,7 +345,7 @@ private Q_SLOTS:
         rlimit limited = previous;
         limited.rlim_cur = diskFull ? 1024 : previous.rlim_cur;
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
+        const KAuth::ActionReply reply = ConfigFile(path).write(lines);
         ::setrlimit(RLIMIT_FSIZE, &previous);
         ::signal(SIGXFSZ, previousHandler);
 
@@ -325,35 +354,6 @@ private Q_SLOTS:
         QCOMPARE(entriesOf(dir.path()), before);
         QCOMPARE(fileContent(dir.filePath(QStringLiteral("afick.conf"))), QByteArray("old\n"));
         QCOMPARE(fileContent(dir.filePath(QStringLiteral("occupied/inside"))), QByteArray("inside\n"));
-    }
-
-    // Only an explicit list empties the file; a request whose lines are
-    // missing or of another type changes nothing.
-    void writeWithoutLinesChangesNothing_data()
-    {
-        QTest::addColumn<QVariant>("config");
-
-        QTest::newRow("absent-config") << QVariant();
-        QTest::newRow("number-as-config") << QVariant(7);
-        QTest::newRow("map-as-config") << QVariant(QVariantMap{{QStringLiteral("a"), 1}});
-    }
-
-    void writeWithoutLinesChangesNothing()
-    {
-        QFETCH(QVariant, config);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("afick.conf"));
-        putFile(path, "old\n");
-        QVariantMap args{{pathKey, path}};
-        if (config.isValid()) {
-            args.insert(configKey, config);
-        }
-
-        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig(args);
-        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
-        QCOMPARE(reply.errorDescription(), QStringLiteral("Can't write \"%1\": the request holds no configuration lines.").arg(path));
-        QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("afick.conf")});
-        QCOMPARE(fileContent(path), QByteArray("old\n"));
     }
 
     // What could not be read back is not written either.
@@ -365,7 +365,7 @@ private Q_SLOTS:
         const QStringList lines = QVector<QString>(int(ConfigFile::MaxEncodedBytes / (4 + 2 * 1000)) + 1, QString(1000, QLatin1Char('a'))).toList();
         QVERIFY(ConfigFile::encodedSize(lines) > ConfigFile::MaxEncodedBytes);
 
-        const KAuth::ActionReply reply = IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, lines}});
+        const KAuth::ActionReply reply = ConfigFile(path).write(lines);
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(), QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.").arg(path));
         QCOMPARE(entriesOf(dir.path()), QStringList{QStringLiteral("afick.conf")});
@@ -391,10 +391,8 @@ private Q_SLOTS:
         putFile(path + QStringLiteral(".old"), "backup\n");
         const QString cut = path + QChar() + QStringLiteral("tail");
 
-        IntegritySecurityHelper helper;
-        const KAuth::ActionReply reply = action == QLatin1String("write")
-            ? helper.writeafickconfig({{pathKey, cut}, {configKey, QStringList{QStringLiteral("new")}}})
-            : helper.rollbackconfig({{pathKey, cut}});
+        const ConfigFile file(cut);
+        const KAuth::ActionReply reply = action == QLatin1String("write") ? file.write({QStringLiteral("new")}) : file.restoreBackup();
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(), description.arg(cut));
         QCOMPARE(entriesOf(dir.path()), (QStringList{QStringLiteral("afick.conf"), QStringLiteral("afick.conf.old")}));
@@ -415,7 +413,7 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(".afick.conf.trustwatch-Dir123")));
         QVERIFY(QFile::link(path, dir.filePath(QStringLiteral(".afick.conf.trustwatch-Lnk123"))));
 
-        QVERIFY(IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {configKey, QStringList{QStringLiteral("new")}}}).succeeded());
+        QVERIFY(ConfigFile(path).write({QStringLiteral("new")}).succeeded());
         QCOMPARE(entriesOf(dir.path()),
                  (QStringList{QStringLiteral(".afick.conf.trustwatch-Dir123"),
                               QStringLiteral(".afick.conf.trustwatch-Lnk123"),
@@ -451,7 +449,7 @@ private Q_SLOTS:
         putFile(path, before);
         putFile(path + QStringLiteral(".old"), backup, QFile::ReadOwner | QFile::WriteOwner);
 
-        const KAuth::ActionReply reply = IntegritySecurityHelper().rollbackconfig({{pathKey, path}});
+        const KAuth::ActionReply reply = ConfigFile(path).restoreBackup();
         QCOMPARE(reply.succeeded(), succeeds);
         if (!succeeds) {
             QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
@@ -470,9 +468,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("afick.conf"));
         const QString backup = path + QStringLiteral(".old");
-        IntegritySecurityHelper helper;
+        const ConfigFile file(path);
         const auto write = [&](const QString &line) {
-            return helper.writeafickconfig({{pathKey, path}, {configKey, QStringList{line}}}).succeeded();
+            return file.write({line}).succeeded();
         };
 
         QVERIFY(write(QStringLiteral("one")));
@@ -482,9 +480,9 @@ private Q_SLOTS:
         QCOMPARE(fileContent(backup), QByteArray("one\n"));
         QCOMPARE(fileContent(path), QByteArray("three\n"));
 
-        QVERIFY(helper.rollbackconfig({{pathKey, path}}).succeeded());
+        QVERIFY(file.restoreBackup().succeeded());
         QCOMPARE(fileContent(path), QByteArray("one\n"));
-        QVERIFY(!helper.rollbackconfig({{pathKey, path}}).succeeded());
+        QVERIFY(!file.restoreBackup().succeeded());
         QCOMPARE(fileContent(path), QByteArray("one\n"));
 
         QVERIFY(write(QStringLiteral("four")));

@@ -3,6 +3,7 @@
 
 #include "directorylister.h"
 #include "entryinfo.h"
+#include "fifowitness.h"
 #include "integritysecurityhelper.h"
 
 #include <QDataStream>
@@ -265,6 +266,75 @@ private Q_SLOTS:
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(),
                  QStringLiteral("\"%1\" is not listed: 1,001 name patterns are more than the 1,000 the helper accepts.").arg(m_dir.path()));
+        QVERIFY(reply.data().isEmpty());
+    }
+
+    // Whoever owns a listed directory can put a link to a device there, or
+    // swap a file for one; only regular files are ever opened, and only
+    // through the directory's descriptor.
+    void listingOpensNothingButPlainFiles()
+    {
+        QTemporaryDir dir;
+        FifoWitness witness(dir.filePath(QStringLiteral("fifo")));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("fifo")), dir.filePath(QStringLiteral("link"))));
+        QVERIFY(witness.isReady());
+
+        const QList<EntryInfo> entries = decode(DirectoryLister::list(dir.path(), {}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name));
+        QCOMPARE(namesOf(entries), (QStringList{QStringLiteral("fifo"), QStringLiteral("link")}));
+        QCOMPARE(entryNamed(entries, QStringLiteral("link")).iconName(), QStringLiteral("inode-fifo"));
+        QVERIFY(!witness.wasOpened());
+    }
+
+    // Entries that cannot be in the reply are not kept, so the order is
+    // worked out here rather than by QDir; it must still be QDir's.
+    void sortMatchesQDir_data()
+    {
+        QTest::addColumn<int>("sort");
+
+        QTest::newRow("name") << int(QDir::Name);
+        QTest::newRow("name-ignoring-case") << int(QDir::Name | QDir::IgnoreCase);
+        QTest::newRow("name-reversed") << int(QDir::Name | QDir::Reversed);
+        QTest::newRow("directories-first") << int(QDir::Name | QDir::DirsFirst);
+        QTest::newRow("directories-last-reversed") << int(QDir::Name | QDir::DirsLast | QDir::Reversed);
+        QTest::newRow("size") << int(QDir::Size);
+        QTest::newRow("type-ignoring-case") << int(QDir::Type | QDir::IgnoreCase);
+        QTest::newRow("unsorted") << int(QDir::Unsorted);
+    }
+
+    void sortMatchesQDir()
+    {
+        QFETCH(int, sort);
+        const QDir::SortFlags flags = QDir::SortFlags(QFlag(sort));
+        const QStringList expected = QDir(m_dir.path()).entryList(QStringList(), QDir::AllEntries | QDir::NoDotAndDotDot, flags);
+        const KAuth::ActionReply reply = DirectoryLister::list(m_dir.path(), {}, QDir::AllEntries | QDir::NoDotAndDotDot, flags);
+        QCOMPARE(namesOf(decode(reply)), expected);
+    }
+
+    void namePatternLength_data()
+    {
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<bool>("listed");
+
+        QTest::newRow("64-kib-of-patterns-are-matched") << 65536 << true;
+        QTest::newRow("one-more-is-refused-before-listing") << 65537 << false;
+    }
+
+    void namePatternLength()
+    {
+        QFETCH(int, characters);
+        QFETCH(bool, listed);
+        // Two patterns, so that it is their sum that counts.
+        const QStringList patterns{QString(characters - 5, QLatin1Char('*')), QStringLiteral("*.txt")};
+        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(
+            {{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), int(QDir::Files)}, {QStringLiteral("nameFilters"), patterns}});
+        if (listed) {
+            QVERIFY(reply.succeeded());
+            QVERIFY(namesOf(decode(reply)).contains(QStringLiteral("notes.txt")));
+            return;
+        }
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(),
+                 QStringLiteral("\"%1\" is not listed: the name patterns hold 65,537 characters, more than the 65,536 the helper accepts.").arg(m_dir.path()));
         QVERIFY(reply.data().isEmpty());
     }
 

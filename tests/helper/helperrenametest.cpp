@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Integrity control developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
+#include "failurescriptrenamer.h"
 #include "integritysecurityhelper.h"
 
 #include <QDir>
@@ -32,40 +33,30 @@ class HelperRenameTest : public QObject
 private Q_SLOTS:
     void rename_data()
     {
-        QTest::addColumn<QVariant>("oldName");
-        QTest::addColumn<QVariant>("newName");
-        QTest::addColumn<KAuth::ActionReply>("expected");
+        QTest::addColumn<QString>("oldName");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("succeeds");
         QTest::addColumn<QStringList>("filesAfter");
 
-        const QVariant absent;
-        const KAuth::ActionReply success = KAuth::ActionReply::SuccessReply();
-        const KAuth::ActionReply helperError = KAuth::ActionReply::HelperErrorReply();
-        const KAuth::ActionReply invalid = KAuth::ActionReply::InvalidActionReply();
         const QStringList untouched{QStringLiteral("a.sh"), QStringLiteral("b.sh.disabled"), QStringLiteral("sub/keep")};
         const QString a = QStringLiteral("a.sh");
 
         QTest::newRow("script-switched-off-by-rename")
-            << QVariant(a) << QVariant(QStringLiteral("a.sh.disabled")) << success
+            << a << QStringLiteral("a.sh.disabled") << true
             << QStringList{QStringLiteral("a.sh.disabled"), QStringLiteral("b.sh.disabled"), QStringLiteral("sub/keep")};
-        QTest::newRow("missing-old-name-fails") << QVariant(QStringLiteral("c.sh")) << QVariant(QStringLiteral("c.sh.disabled")) << helperError << untouched;
-        QTest::newRow("taken-new-name-fails-and-keeps-both") << QVariant(a) << QVariant(QStringLiteral("b.sh.disabled")) << helperError << untouched;
-        QTest::newRow("only-new-name-is-invalid") << absent << QVariant(a) << invalid << untouched;
-        QTest::newRow("only-old-name-is-invalid") << QVariant(a) << absent << invalid << untouched;
-        QTest::newRow("empty-name-is-invalid") << QVariant(a) << QVariant(QString()) << invalid << untouched;
-        QTest::newRow("subdirectory-target-is-invalid") << QVariant(a) << QVariant(QStringLiteral("sub/a.sh")) << invalid << untouched;
-        QTest::newRow("parent-relative-source-is-invalid")
-            << QVariant(QStringLiteral("sub/../a.sh")) << QVariant(QStringLiteral("x.sh")) << invalid << untouched;
-        QTest::newRow("absolute-target-is-invalid") << QVariant(a) << QVariant(QDir::tempPath() + QStringLiteral("/a.sh")) << invalid << untouched;
-        QTest::newRow("dot-is-invalid") << QVariant(QStringLiteral(".")) << QVariant(QStringLiteral("x")) << invalid << untouched;
-        QTest::newRow("dot-dot-is-invalid") << QVariant(a) << QVariant(QStringLiteral("..")) << invalid << untouched;
-        QTest::newRow("nul-in-name-is-invalid") << QVariant(a) << QVariant(QStringLiteral("x.sh") + QChar() + QStringLiteral("/y")) << invalid << untouched;
+        QTest::newRow("missing-old-name-fails") << QStringLiteral("c.sh") << QStringLiteral("c.sh.disabled") << false << untouched;
+        QTest::newRow("taken-new-name-fails-and-keeps-both") << a << QStringLiteral("b.sh.disabled") << false << untouched;
+        // A check for the new name ahead of the rename misses a dangling
+        // link, and a copy in place of a failed rename would create its
+        // target as root.
+        QTest::newRow("link-at-new-name-is-neither-replaced-nor-followed") << a << QStringLiteral("link.sh") << false << untouched;
     }
 
     void rename()
     {
-        QFETCH(QVariant, oldName);
-        QFETCH(QVariant, newName);
-        QFETCH(KAuth::ActionReply, expected);
+        QFETCH(QString, oldName);
+        QFETCH(QString, newName);
+        QFETCH(bool, succeeds);
         QFETCH(QStringList, filesAfter);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("sub")));
@@ -74,9 +65,48 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(name.toUtf8());
         }
+        const QString linkTarget = dir.filePath(QStringLiteral("sub/created-through-link"));
+        QVERIFY(QFile::link(linkTarget, dir.filePath(QStringLiteral("link.sh"))));
         const QMap<QString, QByteArray> before = snapshot(dir.path());
 
-        QVariantMap args{{QStringLiteral("path"), dir.path()}};
+        const KAuth::ActionReply reply = FailureScriptRenamer(dir.path()).rename(oldName, newName);
+
+        QCOMPARE(reply.type(), succeeds ? KAuth::ActionReply::SuccessType : KAuth::ActionReply::HelperErrorType);
+        QVERIFY(reply.errorDescription().isEmpty());
+        QVERIFY(reply.data().isEmpty());
+        const QMap<QString, QByteArray> after = snapshot(dir.path());
+        QCOMPARE(after.keys(), filesAfter);
+        // A rename moves a file; it never changes or drops content.
+        QCOMPARE(QSet<QByteArray>(after.cbegin(), after.cend()), QSet<QByteArray>(before.cbegin(), before.cend()));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("link.sh"))).symLinkTarget(), linkTarget);
+    }
+
+    // The names are checked before anything is touched, so these rows need
+    // no directory: none of them may reach the rename.
+    void namesThatAreNoBareNamesAreInvalid_data()
+    {
+        QTest::addColumn<QVariant>("oldName");
+        QTest::addColumn<QVariant>("newName");
+
+        const QVariant absent;
+        const QVariant a(QStringLiteral("a.sh"));
+        QTest::newRow("only-new-name") << absent << a;
+        QTest::newRow("only-old-name") << a << absent;
+        QTest::newRow("empty-name") << a << QVariant(QString());
+        QTest::newRow("subdirectory-target") << a << QVariant(QStringLiteral("sub/a.sh"));
+        QTest::newRow("parent-relative-source") << QVariant(QStringLiteral("sub/../a.sh")) << QVariant(QStringLiteral("x.sh"));
+        QTest::newRow("absolute-target") << a << QVariant(QDir::tempPath() + QStringLiteral("/a.sh"));
+        QTest::newRow("dot") << QVariant(QStringLiteral(".")) << QVariant(QStringLiteral("x"));
+        QTest::newRow("dot-dot") << a << QVariant(QStringLiteral(".."));
+        QTest::newRow("nul-in-new-name") << a << QVariant(QStringLiteral("x.sh") + QChar() + QStringLiteral("y"));
+        QTest::newRow("nul-in-old-name") << QVariant(QStringLiteral("a.sh") + QChar() + QStringLiteral("x")) << QVariant(QStringLiteral("x.sh"));
+    }
+
+    void namesThatAreNoBareNamesAreInvalid()
+    {
+        QFETCH(QVariant, oldName);
+        QFETCH(QVariant, newName);
+        QVariantMap args;
         if (oldName.isValid()) {
             args.insert(QStringLiteral("oldName"), oldName);
         }
@@ -84,15 +114,9 @@ private Q_SLOTS:
             args.insert(QStringLiteral("newName"), newName);
         }
         const KAuth::ActionReply reply = IntegritySecurityHelper().enablefailurescriptmethod(args);
-
-        QCOMPARE(reply.type(), expected.type());
-        QCOMPARE(reply.error(), expected.error());
-        QVERIFY(reply.errorDescription().isEmpty());
+        QCOMPARE(reply.type(), KAuth::ActionReply::KAuthErrorType);
+        QCOMPARE(reply.errorCode(), KAuth::ActionReply::InvalidActionError);
         QVERIFY(reply.data().isEmpty());
-        const QMap<QString, QByteArray> after = snapshot(dir.path());
-        QCOMPARE(after.keys(), filesAfter);
-        // A rename moves a file; it never changes or drops content.
-        QCOMPARE(QSet<QByteArray>(after.cbegin(), after.cend()), QSet<QByteArray>(before.cbegin(), before.cend()));
     }
 
     void emptyArgumentsAreInvalid()

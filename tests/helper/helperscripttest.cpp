@@ -168,12 +168,24 @@ private Q_SLOTS:
         QVERIFY(reply.errorDescription().size() > prefix.size());
     }
 
+    void timeLimitKillsScriptWithItsChildren_data()
+    {
+        QTest::addColumn<QByteArray>("child");
+
+        QTest::newRow("child-in-the-process-group") << QByteArray("sleep 60 & echo $! > \"$0.child\"");
+        // setsid() leaves the group and the session; the child survives a
+        // kill by group and would be adopted by init once the script died.
+        QTest::newRow("child-in-a-session-of-its-own") << QByteArray("setsid sh -c 'echo $$ > \"$0.child\"; exec sleep 60' \"$0\" &");
+    }
+
     void timeLimitKillsScriptWithItsChildren()
     {
+        QFETCH(QByteArray, child);
         QTemporaryDir dir;
-        const QString script = writeScript(dir, "echo $$ > \"$0.pid\"; sleep 60 & echo $! > \"$0.child\"; wait", true);
+        const QString script = writeScript(dir, "echo $$ > \"$0.pid\"; " + child + "\nwhile [ ! -s \"$0.child\" ]; do sleep 0.1; done; echo ready; wait", true);
         const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
-        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QCOMPARE(reply.errorDescription(),
+                 QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\nready\n\n").arg(script));
 
         for (const QString &suffix : {QStringLiteral(".pid"), QStringLiteral(".child")}) {
             QFile pidFile(script + suffix);

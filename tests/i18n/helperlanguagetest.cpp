@@ -15,8 +15,9 @@
 
 namespace
 {
-const QString Russian = QStringLiteral("Не удалось открыть «%1» для чтения");
-const QString English = QStringLiteral("Can't open to read \"%1\"");
+// A file other than the configuration is refused with a message that names it.
+const QString Russian = QStringLiteral("Помощник отказывается работать с «%1»: это действие допускает только «/etc/afick.conf».");
+const QString English = QStringLiteral("The helper refuses \"%1\": this action works only on \"/etc/afick.conf\".");
 
 QVariantMap withLanguages(const QVariant &languages)
 {

@@ -21,6 +21,12 @@ const QString OtherBackup = QStringLiteral("/etc/trustwatch-e2e/other.conf.old")
 // Stands for "no such file" in the data rows; no test content looks like it.
 const QByteArray Missing = "<missing>";
 constexpr int TimeoutMs = 20000;
+
+// The configuration actions act on their own file only.
+QString refusal(const QString &path)
+{
+    return QStringLiteral("The helper refuses \"%1\": this action works only on \"/etc/afick.conf\".").arg(path);
+}
 }
 
 class E2eHelperConfigTest : public QObject
@@ -90,14 +96,16 @@ void E2eHelperConfigTest::readsTheFile_data()
     QTest::newRow("empty-lines-are-kept") << Conf << QByteArray("a\n\n\nb\n") << QVariantMap() << 0 << QString()
                                           << QStringList{QStringLiteral("a"), QString(), QString(), QStringLiteral("b")};
     QTest::newRow("empty-file-is-an-empty-list") << Conf << QByteArray("") << QVariantMap() << 0 << QString() << QStringList();
-    QTest::newRow("path-argument-reads-that-file") << OtherConf << QByteArray("other\n") << QVariantMap{{QStringLiteral("path"), OtherConf}} << 0 << QString()
-                                                   << QStringList{QStringLiteral("other")};
+    QTest::newRow("own-path-given-explicitly-is-read") << Conf << QByteArray("a\nb\n") << QVariantMap{{QStringLiteral("path"), Conf}} << 0 << QString() << ab;
+    QTest::newRow("other-path-is-refused-unread") << OtherConf << QByteArray("other\n") << QVariantMap{{QStringLiteral("path"), OtherConf}} << -1
+                                                  << refusal(OtherConf) << QStringList();
     QTest::newRow("missing-file-is-helper-error-naming-it")
         << Conf << Missing << QVariantMap() << -1 << QStringLiteral("Can't open to read \"/etc/afick.conf\"") << QStringList();
-    QTest::newRow("missing-file-at-path-argument-names-that-path") << OtherConf << Missing << QVariantMap{{QStringLiteral("path"), OtherConf}} << -1
-                                                                   << QStringLiteral("Can't open to read \"/etc/trustwatch-e2e/other.conf\"") << QStringList();
-    QTest::newRow("directory-is-helper-error") << OtherConf << Missing << QVariantMap{{QStringLiteral("path"), OtherDirectory}} << -1
-                                               << QStringLiteral("Can't open to read \"/etc/trustwatch-e2e\"") << QStringList();
+    QTest::newRow("secret-file-is-refused-unread") << QStringLiteral("/etc/shadow") << QByteArray("root:x:1:\n")
+                                                   << QVariantMap{{QStringLiteral("path"), QStringLiteral("/etc/shadow")}} << -1
+                                                   << refusal(QStringLiteral("/etc/shadow")) << QStringList();
+    QTest::newRow("directory-is-refused") << OtherConf << Missing << QVariantMap{{QStringLiteral("path"), OtherDirectory}} << -1 << refusal(OtherDirectory)
+                                          << QStringList();
 }
 
 void E2eHelperConfigTest::readsTheFile()
@@ -156,13 +164,13 @@ void E2eHelperConfigTest::writesTheFile_data()
     QTest::newRow("line-holding-a-line-break-is-written-as-it-is")
         << Conf << Backup << Missing << Missing << QVariantMap{{config, QStringList{QStringLiteral("a\nb"), QString()}}} << 0 << QString()
         << QByteArray("a\nb\n\n") << Missing;
-    QTest::newRow("path-argument-writes-that-file") << OtherConf << OtherBackup << QByteArray("old\n") << Missing
-                                                    << QVariantMap{{config, ab}, {QStringLiteral("path"), OtherConf}} << 0 << QString() << QByteArray("a\nb\n")
-                                                    << QByteArray("old\n");
-    QTest::newRow("missing-directory-is-open-to-write-error")
-        << QStringLiteral("/etc/trustwatch-e2e/none/afick.conf") << QStringLiteral("/etc/trustwatch-e2e/none/afick.conf.old") << Missing << Missing
-        << QVariantMap{{config, ab}, {QStringLiteral("path"), QStringLiteral("/etc/trustwatch-e2e/none/afick.conf")}} << -1
-        << QStringLiteral("Can't open to write \"/etc/trustwatch-e2e/none/afick.conf\"") << Missing << Missing;
+    QTest::newRow("other-path-is-refused-unwritten") << OtherConf << OtherBackup << QByteArray("old\n") << Missing
+                                                     << QVariantMap{{config, ab}, {QStringLiteral("path"), OtherConf}} << -1 << refusal(OtherConf)
+                                                     << QByteArray("old\n") << Missing;
+    QTest::newRow("file-in-a-system-directory-is-refused-uncreated")
+        << QStringLiteral("/etc/cron.d/trustwatch-e2e") << QStringLiteral("/etc/cron.d/trustwatch-e2e.old") << Missing << Missing
+        << QVariantMap{{config, ab}, {QStringLiteral("path"), QStringLiteral("/etc/cron.d/trustwatch-e2e")}} << -1
+        << refusal(QStringLiteral("/etc/cron.d/trustwatch-e2e")) << Missing << Missing;
 }
 
 void E2eHelperConfigTest::writesTheFile()
@@ -274,8 +282,8 @@ void E2eHelperConfigTest::rollsBack_data()
     QTest::newRow("backup-comes-back-when-the-file-is-gone") << Conf << Backup << Missing << QByteArray("old\n") << QVariantMap() << 0 << QByteArray("old\n");
     QTest::newRow("no-backup-is-helper-error") << Conf << Backup << QByteArray("new\n") << Missing << QVariantMap() << -1 << QByteArray("new\n");
     QTest::newRow("nothing-at-all-is-helper-error") << Conf << Backup << Missing << Missing << QVariantMap() << -1 << Missing;
-    QTest::newRow("path-argument-rolls-back-that-file") << OtherConf << OtherBackup << QByteArray("new\n") << QByteArray("old\n")
-                                                        << QVariantMap{{QStringLiteral("path"), OtherConf}} << 0 << QByteArray("old\n");
+    QTest::newRow("other-path-is-refused-untouched") << OtherConf << OtherBackup << QByteArray("new\n") << QByteArray("old\n")
+                                                     << QVariantMap{{QStringLiteral("path"), OtherConf}} << -1 << QByteArray("new\n");
 }
 
 void E2eHelperConfigTest::rollsBack()
@@ -298,7 +306,7 @@ void E2eHelperConfigTest::rollsBack()
 
     const E2eActionResult result = E2eEnvironment::runAction(QStringLiteral("rollbackconfig"), arguments, TimeoutMs);
     QCOMPARE(result.error, error);
-    QCOMPARE(result.errorString, QString());
+    QCOMPARE(result.errorString, path == Conf ? QString() : refusal(path));
     QVERIFY(result.data.isEmpty());
 
     QCOMPARE(contentOf(path), contentAfter);

@@ -6,6 +6,7 @@
 // how the client's timeout meets a long-running script.
 
 #include "e2eenvironment.h"
+#include "protocol.h"
 
 #include <KAuth/ActionReply>
 
@@ -81,23 +82,27 @@ void E2eHelperScriptTest::reportsTheScriptsOutcome_data()
     QTest::addColumn<QByteArray>("standardError");
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("errorString");
+    QTest::addColumn<QVariantMap>("data");
 
+    const QVariantMap noData;
+    const QVariantMap bothOutputs{{Protocol::Reply::Output, QStringLiteral("out line\n\nerr line\n")}};
     const QByteArray out = "out line\n";
     const QByteArray err = "err line\n";
-    QTest::newRow("database-exit-0-succeeds-without-its-output") << DatabaseAction << DatabaseScript << QVariantMap() << 0 << out << err << 0 << QString();
-    QTest::newRow("check-exit-0-succeeds-without-its-output") << CheckAction << CheckScript << QVariantMap() << 0 << out << err << 0 << QString();
+    QTest::newRow("database-exit-0-succeeds-with-its-output")
+        << DatabaseAction << DatabaseScript << QVariantMap() << 0 << out << err << 0 << QString() << bothOutputs;
+    QTest::newRow("check-exit-0-succeeds-with-its-output") << CheckAction << CheckScript << QVariantMap() << 0 << out << err << 0 << QString() << bothOutputs;
     QTest::newRow("database-exit-3-names-path-code-and-both-outputs") << DatabaseAction << DatabaseScript << QVariantMap() << 3 << out << err << -1
-                                                                      << finishedMessage(DatabaseScript, 3, QStringLiteral("out line\n\nerr line\n"));
-    QTest::newRow("check-exit-3-names-path-code-and-both-outputs")
-        << CheckAction << CheckScript << QVariantMap() << 3 << out << err << -1 << finishedMessage(CheckScript, 3, QStringLiteral("out line\n\nerr line\n"));
-    QTest::newRow("exit-1-without-output-leaves-one-line-break")
-        << CheckAction << CheckScript << QVariantMap() << 1 << QByteArray() << QByteArray() << -1 << finishedMessage(CheckScript, 1, QStringLiteral("\n"));
+                                                                      << finishedMessage(DatabaseScript, 3, QStringLiteral("out line\n\nerr line\n")) << noData;
+    QTest::newRow("check-exit-3-names-path-code-and-both-outputs") << CheckAction << CheckScript << QVariantMap() << 3 << out << err << -1
+                                                                   << finishedMessage(CheckScript, 3, QStringLiteral("out line\n\nerr line\n")) << noData;
+    QTest::newRow("exit-1-without-output-leaves-one-line-break") << CheckAction << CheckScript << QVariantMap() << 1 << QByteArray() << QByteArray() << -1
+                                                                 << finishedMessage(CheckScript, 1, QStringLiteral("\n")) << noData;
     QTest::newRow("exit-255-is-reported-as-255") << DatabaseAction << DatabaseScript << QVariantMap() << 255 << QByteArray() << err << -1
-                                                 << finishedMessage(DatabaseScript, 255, QStringLiteral("\nerr line\n"));
+                                                 << finishedMessage(DatabaseScript, 255, QStringLiteral("\nerr line\n")) << noData;
     QTest::newRow("arguments-are-ignored") << CheckAction << CheckScript
                                            << QVariantMap{{QStringLiteral("path"), QStringLiteral("/etc/passwd")},
                                                           {QStringLiteral("args"), QStringList{QStringLiteral("-x")}}}
-                                           << 2 << out << QByteArray() << -1 << finishedMessage(CheckScript, 2, QStringLiteral("out line\n\n"));
+                                           << 2 << out << QByteArray() << -1 << finishedMessage(CheckScript, 2, QStringLiteral("out line\n\n")) << noData;
 }
 
 void E2eHelperScriptTest::reportsTheScriptsOutcome()
@@ -110,12 +115,13 @@ void E2eHelperScriptTest::reportsTheScriptsOutcome()
     QFETCH(QByteArray, standardError);
     QFETCH(int, error);
     QFETCH(QString, errorString);
+    QFETCH(QVariantMap, data);
 
     QVERIFY(m_env.setScript(script, exitCode, standardOutput, standardError));
     const E2eActionResult result = E2eEnvironment::runAction(action, arguments, TimeoutMs);
     QCOMPARE(result.error, error);
     QCOMPARE(result.errorString, errorString);
-    QVERIFY(result.data.isEmpty());
+    QCOMPARE(result.data, data);
     // Started once, with no arguments, and only its own script.
     QCOMPARE(m_env.scriptLog(script), OneRun);
     QVERIFY(m_env.scriptLog(script == CheckScript ? DatabaseScript : CheckScript).isEmpty());

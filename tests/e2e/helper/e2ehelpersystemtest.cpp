@@ -139,9 +139,9 @@ void E2eHelperSystemTest::renamesFailureScripts_data()
     QTest::newRow("disables-a-script") << FailureScripts << QStringList{sh, other} << QVariantMap{{oldName, sh}, {newName, disabled}} << 0
                                        << QStringList{disabled, other};
     QTest::newRow("enables-a-script") << FailureScripts << QStringList{disabled} << QVariantMap{{oldName, disabled}, {newName, sh}} << 0 << QStringList{sh};
-    QTest::newRow("path-argument-renames-in-that-directory")
-        << OtherScripts << QStringList{sh} << QVariantMap{{oldName, sh}, {newName, disabled}, {QStringLiteral("path"), OtherScripts}} << 0
-        << QStringList{disabled};
+    QTest::newRow("other-directory-is-refused") << OtherScripts << QStringList{sh}
+                                                << QVariantMap{{oldName, sh}, {newName, disabled}, {QStringLiteral("path"), OtherScripts}} << -1
+                                                << QStringList{sh};
     QTest::newRow("missing-old-name-is-helper-error") << FailureScripts << QStringList{disabled} << QVariantMap{{oldName, sh}, {newName, disabled}} << -1
                                                       << QStringList{disabled};
     QTest::newRow("taken-new-name-is-helper-error") << FailureScripts << QStringList{sh, disabled} << QVariantMap{{oldName, sh}, {newName, disabled}} << -1
@@ -179,7 +179,11 @@ void E2eHelperSystemTest::renamesFailureScripts()
 
     const E2eActionResult result = E2eEnvironment::runAction(QStringLiteral("enablefailurescriptmethod"), arguments, TimeoutMs);
     QCOMPARE(result.error, error);
-    QCOMPARE(result.errorString, QString());
+    // Only the failure-scripts directory is the helper's to rename in.
+    QCOMPARE(result.errorString,
+             directory == FailureScripts
+                 ? QString()
+                 : QStringLiteral("The helper refuses \"%1\": this action works only on \"/etc/tirvane-integrity/failure.d\".").arg(directory));
     QVERIFY(result.data.isEmpty());
 
     QCOMPARE(m_env.listDirectory(directory), filesAfter);
