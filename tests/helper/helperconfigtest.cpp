@@ -22,6 +22,7 @@
 namespace
 {
 const QString configKey = QStringLiteral("config");
+const QString rawConfigKey = QStringLiteral("rawConfig");
 const QString pathKey = QStringLiteral("path");
 
 // A null array stands for "no such file".
@@ -105,8 +106,9 @@ private Q_SLOTS:
 
         const KAuth::ActionReply reply = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
         QVERIFY(reply.succeeded());
-        QCOMPARE(reply.data().keys(), QStringList{configKey});
+        QCOMPARE(reply.data().keys(), (QStringList{configKey, rawConfigKey}));
         QCOMPARE(reply.data().value(configKey).toStringList(), lines);
+        QCOMPARE(reply.data().value(rawConfigKey).toByteArray(), content);
     }
 
     void readMissingFileNamesPath()
@@ -203,7 +205,7 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(reply.succeeded());
-        QCOMPARE(reply.data().keys(), QStringList{configKey});
+        QCOMPARE(reply.data().keys(), (QStringList{configKey, rawConfigKey}));
     }
 
     void write_data()
@@ -263,6 +265,46 @@ private Q_SLOTS:
 
         const KAuth::ActionReply reread = IntegritySecurityHelper().readafickconfig({{pathKey, path}});
         QCOMPARE(reread.data().value(configKey).toStringList(), QString::fromUtf8(after).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    }
+
+    // Bytes are written as they are: other encodings, CRLF, no final line
+    // feed; they take precedence over lines. What is no byte array, or would
+    // not fit in the reply that reads it back (lines and bytes), changes nothing.
+    void writeRawBytes_data()
+    {
+        QTest::addColumn<QVariant>("raw");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray legacy(
+            "# \xcb\xcf\xce\xd4\xd2\xcf\xcc\xd8\r\n\r\n/opt/donn\xe9"
+            "es p\r\nlast");
+        QTest::newRow("bytes-written-verbatim") << QVariant(legacy) << legacy << QString();
+        QTest::newRow("empty-bytes-empty-the-file") << QVariant(QByteArray()) << QByteArray("") << QString();
+        QTest::newRow("text-is-no-bytes") << QVariant(QStringLiteral("new\n")) << QByteArray("old\n")
+                                          << QStringLiteral("Can't write \"%1\": the request holds no configuration lines.");
+        QTest::newRow("beyond-what-a-reply-holds") << QVariant(QByteArray(int(ConfigFile::MaxEncodedBytes / 3 + 1), 'a')) << QByteArray("old\n")
+                                                   << QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.");
+    }
+
+    void writeRawBytes()
+    {
+        QFETCH(QVariant, raw);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "old\n");
+
+        const KAuth::ActionReply reply =
+            IntegritySecurityHelper().writeafickconfig({{pathKey, path}, {rawConfigKey, raw}, {configKey, QStringList{QStringLiteral("lines")}}});
+        QCOMPARE(reply.errorDescription(), message.arg(path));
+        QCOMPARE(reply.succeeded(), message.isEmpty());
+        QCOMPARE(fileContent(path), after);
+        if (reply.succeeded()) {
+            QCOMPARE(modeOf(path), mode_t(0600));
+            QCOMPARE(IntegritySecurityHelper().readafickconfig({{pathKey, path}}).data().value(rawConfigKey).toByteArray(), after);
+        }
     }
 
     void writeReplacesSymlinkInsteadOfWritingThrough()

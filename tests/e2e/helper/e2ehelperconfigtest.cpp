@@ -116,7 +116,7 @@ void E2eHelperConfigTest::readsTheFile()
     QCOMPARE(result.error, error);
     QCOMPARE(result.errorString, errorString);
     if (error == 0) {
-        QCOMPARE(result.data, (QVariantMap{{QStringLiteral("config"), config}}));
+        QCOMPARE(result.data, (QVariantMap{{QStringLiteral("config"), config}, {QStringLiteral("rawConfig"), content}}));
     } else {
         QVERIFY(result.data.isEmpty());
     }
