@@ -40,6 +40,8 @@ namespace Argument
 {
 constexpr QLatin1String Path("path");
 constexpr QLatin1String Config("config");
+/// The whole file as bytes, written verbatim; takes precedence over Config.
+constexpr QLatin1String RawConfig("rawConfig");
 constexpr QLatin1String NameFilters("nameFilters");
 constexpr QLatin1String Filters("filters");
 constexpr QLatin1String Sort("sort");
@@ -52,6 +54,8 @@ constexpr QLatin1String NewName("newName");
 namespace Reply
 {
 constexpr QLatin1String Config("config");
+/// The file's bytes as read, beside the decoded lines under Config.
+constexpr QLatin1String RawConfig("rawConfig");
 constexpr QLatin1String EntryInfoList("entryinfolist");
 constexpr QLatin1String OmittedEntries("omittedEntries");
 constexpr QLatin1String Notice("notice");

@@ -61,8 +61,7 @@ void AfickAliasEditor::clearCurrentAlias()
 
 QStringList AfickAliasEditor::aliasAttributes() const
 {
-    const QStringList attributes = m_aliasMap.value(m_currentAlias).attributes;
-    return m_showFullNames ? toDescription(attributes) : attributes;
+    return toShownTerms(m_aliasMap.value(m_currentAlias).attributes, m_showFullNames);
 }
 
 QStringList AfickAliasEditor::unusedAliasAttributes() const
@@ -76,8 +75,10 @@ QStringList AfickAliasEditor::unusedAliasAttributes() const
     return m_showFullNames ? toDescription(unused) : unused;
 }
 
-void AfickAliasEditor::renameCurrentAlias(const QString &newName)
+void AfickAliasEditor::renameCurrentAlias(const QString &name)
 {
+    // Blanks around a name are no part of it in the file either.
+    const QString newName = name.trimmed();
     if (newName == m_currentAlias) {
         return;
     }
@@ -91,13 +92,13 @@ void AfickAliasEditor::renameCurrentAlias(const QString &newName)
 
 void AfickAliasEditor::addAliasAttribute(const QString &attribute)
 {
-    currentRecord().attributes.append(toCode(attribute));
+    currentRecord().attributes.append(toStoredTerm(attribute, true));
     Q_EMIT attributesChanged();
 }
 
 void AfickAliasEditor::removeAliasAttribute(const QString &attribute)
 {
-    currentRecord().attributes.removeAll(toCode(attribute));
+    currentRecord().attributes.removeAll(toStoredTerm(attribute, true));
     Q_EMIT attributesChanged();
 }
 

@@ -13,7 +13,9 @@
  * The configuration editor fills it after every parse and compares it with
  * what it parsed; the user interface lists, selects, renames and edits the
  * aliases. Names received from the user interface are always turned into
- * attribute codes, so both codes and descriptions are accepted.
+ * attribute codes, so both codes and descriptions are accepted; a term that
+ * removes an attribute is shown and accepted as "−md5" (U+2212) or "-md5".
+ * Blanks around names and attributes are no part of them.
  */
 class AfickAliasEditor : public QObject
 {
@@ -48,8 +50,8 @@ public:
     /// The other aliases, then the vocabulary, less what the current alias holds.
     QStringList unusedAliasAttributes() const;
 
-    /// Moves the current alias to @p newName, replacing any alias of that name.
-    Q_INVOKABLE void renameCurrentAlias(const QString &newName);
+    /// Moves the current alias to @p name, replacing any alias of that name.
+    Q_INVOKABLE void renameCurrentAlias(const QString &name);
     /// Appends @p attribute to the current alias, even if it is there already.
     Q_INVOKABLE void addAliasAttribute(const QString &attribute);
     /// Removes every occurrence of @p attribute from the current alias.

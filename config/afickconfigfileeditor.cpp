@@ -5,6 +5,7 @@
 
 #include "afickaliaseditor.h"
 #include "afickattributecheck.h"
+#include "afickconfigsyntax.h"
 #include "helperrequest.h"
 #include "protocol.h"
 
@@ -16,57 +17,7 @@
 
 namespace
 {
-// What one line of the file is to the module.
-struct LineReading {
-    enum Kind {
-        Skipped,
-        Alias,
-        Rule,
-        WrongAlias,
-        WrongRule,
-    };
-    Kind kind = Skipped;
-    AfickAlias alias;
-    AfickRule rule;
-};
-
-LineReading readLine(const QString &line)
-{
-    LineReading reading;
-    QString simplified = line.simplified();
-    // Comments, directives and preprocessor lines are not the module's to edit.
-    if (simplified.isEmpty() || simplified.startsWith(QLatin1Char('#')) || simplified.contains(QLatin1String(":="))
-        || simplified.contains(QLatin1String("@@"))) {
-        return reading;
-    }
-    simplified.replace(QLatin1String(" = "), QLatin1String("="));
-    if (!simplified.startsWith(QLatin1Char('=')) && simplified.contains(QLatin1Char('='))) {
-        const QStringList parts = simplified.split(QLatin1Char('='));
-        if (parts.size() != 2) {
-            reading.kind = LineReading::WrongAlias;
-            return reading;
-        }
-        reading.kind = LineReading::Alias;
-        reading.alias = AfickAlias{parts.at(0), parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)};
-        return reading;
-    }
-    QString prefix;
-    if (simplified.startsWith(QLatin1Char('!')) || simplified.startsWith(QLatin1Char('='))) {
-        prefix = simplified.left(1);
-        simplified.remove(0, 1);
-    }
-    const QStringList parts = simplified.split(QLatin1Char(' '));
-    // An empty path comes from a blank after the prefix ("! /boot/map"); taken
-    // literally it would make the next word an attribute of the path "", and
-    // every such line would overwrite the previous one.
-    if (parts.size() != 2 || parts.at(0).isEmpty()) {
-        reading.kind = LineReading::WrongRule;
-        return reading;
-    }
-    reading.kind = LineReading::Rule;
-    reading.rule = AfickRule{prefix, parts.at(0), parts.at(1).split(QLatin1Char('+'), Qt::SkipEmptyParts)};
-    return reading;
-}
+using AfickConfigSyntax::LineReading;
 
 // A record whose line would read back as something else (a line break that
 // smuggles in further lines, a blank in a path, an "=" that turns a rule
@@ -77,7 +28,7 @@ bool readsBackAs(const QString &text, const AfickAlias &alias)
     if (text.isEmpty()) {
         return true;
     }
-    const LineReading reading = readLine(text);
+    const LineReading reading = AfickConfigSyntax::readLine(text);
     return reading.kind == LineReading::Alias && reading.alias == alias;
 }
 
@@ -86,10 +37,26 @@ bool readsBackAs(const QString &text, const AfickRule &rule)
     if (text.isEmpty()) {
         return true;
     }
-    const LineReading reading = readLine(text);
+    const LineReading reading = AfickConfigSyntax::readLine(text);
     return reading.kind == LineReading::Rule && reading.rule == rule;
 }
+
+AfickConfigText textOf(const QVariantMap &data)
+{
+    const QVariant content = data.value(Protocol::Reply::RawConfig);
+    if (content.isValid()) {
+        return AfickConfigText::fromBytes(content.toByteArray());
+    }
+    return AfickConfigText::fromLines(data.value(Protocol::Reply::Config).toStringList());
 }
+}
+
+struct AfickConfigFileEditor::SavedLine {
+    AfickConfigLine line;
+    /// The text replaces the bytes, encoded as the line's were.
+    bool edited = false;
+    bool deleted = false;
+};
 
 AfickConfigFileEditor::AfickConfigFileEditor(QObject *parent)
     : QObject(parent)
@@ -110,12 +77,18 @@ void AfickConfigFileEditor::reportWriteError(const QString &error)
 
 void AfickConfigFileEditor::applyConfigLines(const QStringList &lines)
 {
-    replaceDocument(lines, true);
+    replaceDocument(AfickConfigText::fromLines(lines), true);
 }
 
-void AfickConfigFileEditor::replaceDocument(const QStringList &lines, bool read)
+void AfickConfigFileEditor::applyConfigBytes(const QByteArray &content)
 {
-    m_configLines = lines;
+    replaceDocument(AfickConfigText::fromBytes(content), true);
+}
+
+void AfickConfigFileEditor::replaceDocument(const AfickConfigText &text, bool read)
+{
+    m_text = text;
+    m_configLines = text.texts();
     m_configLoaded = read;
     parseConfig();
 }
@@ -127,16 +100,16 @@ void AfickConfigFileEditor::loadConfigAsync()
             reportReadError(reply.errorString);
             return;
         }
-        const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
-        if (lines.isEmpty()) {
+        const AfickConfigText text = textOf(reply.data);
+        if (text.lines().isEmpty()) {
             reportReadError(i18n("Afick config is empty"));
         }
-        applyConfigLines(lines);
+        replaceDocument(text, true);
         Q_EMIT initEnd();
     });
 }
 
-QStringList AfickConfigFileEditor::readConfigSync(bool *succeeded)
+AfickConfigText AfickConfigFileEditor::readConfigSync(bool *succeeded)
 {
     const HelperReply reply = HelperRequest::run(Protocol::Action::ReadConfig);
     *succeeded = reply.succeeded();
@@ -144,18 +117,18 @@ QStringList AfickConfigFileEditor::readConfigSync(bool *succeeded)
         reportReadError(reply.errorString);
         return {};
     }
-    const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
-    if (lines.isEmpty()) {
+    const AfickConfigText text = textOf(reply.data);
+    if (text.lines().isEmpty()) {
         reportReadError(i18n("Afick config is empty"));
     }
-    return lines;
+    return text;
 }
 
 void AfickConfigFileEditor::loadConfigSync()
 {
     bool succeeded = false;
-    const QStringList lines = readConfigSync(&succeeded);
-    replaceDocument(lines, succeeded);
+    const AfickConfigText text = readConfigSync(&succeeded);
+    replaceDocument(text, succeeded);
 }
 
 void AfickConfigFileEditor::saveConfig()
@@ -169,12 +142,20 @@ void AfickConfigFileEditor::saveConfig()
         reportWriteError(attributeProblem);
         return;
     }
-    writeConfig(linesToSave());
+    // Before anything is written: an edit that cannot be saved must not
+    // vanish in a save that looks successful.
+    QString error;
+    const QByteArray content = bytesToSave(&error);
+    if (!error.isEmpty()) {
+        reportWriteError(error);
+        return;
+    }
+    writeConfig(content);
 }
 
-void AfickConfigFileEditor::writeConfig(const QStringList &lines)
+void AfickConfigFileEditor::writeConfig(const QByteArray &content)
 {
-    const HelperReply reply = HelperRequest::run(Protocol::Action::WriteConfig, {{Protocol::Argument::Config, lines}});
+    const HelperReply reply = HelperRequest::run(Protocol::Action::WriteConfig, {{Protocol::Argument::RawConfig, content}});
     if (!reply.succeeded()) {
         reportWriteError(reply.errorString);
     }
@@ -244,7 +225,7 @@ void AfickConfigFileEditor::parseConfig()
 
     for (int index = 0; index < m_configLines.size(); ++index) {
         const QString &line = m_configLines.at(index);
-        const LineReading reading = readLine(line);
+        const LineReading reading = AfickConfigSyntax::readLine(line);
         switch (reading.kind) {
         case LineReading::Skipped:
             break;
@@ -286,27 +267,50 @@ bool AfickConfigFileEditor::isAliasChanged(const QString &name) const
 
 QString AfickConfigFileEditor::formatAliasLine(const AfickAlias &alias)
 {
-    if (alias.attributes.isEmpty()) {
-        return QString();
-    }
-    return alias.name + QLatin1String(" = ") + alias.attributes.join(QLatin1Char('+'));
+    return AfickConfigSyntax::formatAliasLine(alias);
 }
 
 QString AfickConfigFileEditor::formatRuleLine(const AfickRule &rule)
 {
-    if (rule.attributes.isEmpty()) {
-        return QString();
-    }
-    return rule.prefix + rule.path + QLatin1Char(' ') + rule.attributes.join(QLatin1Char('+'));
+    return AfickConfigSyntax::formatRuleLine(rule);
 }
 
-QStringList AfickConfigFileEditor::linesToSave() const
+QString AfickConfigFileEditor::formatAttributes(const QStringList &attributes)
+{
+    return AfickConfigSyntax::joinTerms(attributes);
+}
+
+QVector<AfickConfigFileEditor::SavedLine> AfickConfigFileEditor::composeLines(QStringList *problems) const
 {
     const AfickAliasMap &aliases = AfickAliasEditor::instance()->aliasMap();
-    QStringList lines = m_configLines;
+    QVector<SavedLine> lines;
+    lines.reserve(m_text.lines().size());
+    for (const AfickConfigLine &line : m_text.lines()) {
+        lines.append(SavedLine{line});
+    }
+    // Replacing in place keeps every recorded line index valid; an empty text
+    // is how a deletion reaches the file.
+    const auto replace = [&lines](int index, const QString &text) {
+        SavedLine &saved = lines[index];
+        saved.line.text = text;
+        saved.line.bytes.clear();
+        saved.edited = !text.isEmpty();
+        saved.deleted = text.isEmpty();
+    };
+    const QByteArray terminator = m_text.newLineTerminator();
+    const auto added = [&terminator](const QString &text) {
+        SavedLine saved;
+        saved.line.text = text;
+        saved.line.terminator = terminator;
+        saved.edited = true;
+        return saved;
+    };
+    const auto refuse = [problems](const QString &problem) {
+        if (problems) {
+            problems->append(problem);
+        }
+    };
 
-    // Replacing in place keeps every recorded line index valid; an emptied
-    // line is how a deletion reaches the file.
     int lastAliasIndex = 0;
     for (auto it = m_aliasLineIndex.cbegin(); it != m_aliasLineIndex.cend(); ++it) {
         lastAliasIndex = std::max(lastAliasIndex, it.value());
@@ -314,7 +318,9 @@ QStringList AfickConfigFileEditor::linesToSave() const
             const AfickAlias alias = aliases.value(it.key());
             const QString text = formatAliasLine(alias);
             if (readsBackAs(text, alias)) {
-                lines[it.value()] = text;
+                replace(it.value(), text);
+            } else {
+                refuse(i18n("Nothing was saved: the alias \"%1\" cannot be written as a line of the configuration.", alias.name));
             }
         }
     }
@@ -323,7 +329,9 @@ QStringList AfickConfigFileEditor::linesToSave() const
             const AfickRule rule = m_currentRules.value(it.key());
             const QString text = formatRuleLine(rule);
             if (readsBackAs(text, rule)) {
-                lines[it.value()] = text;
+                replace(it.value(), text);
+            } else {
+                refuse(i18n("Nothing was saved: the rule for \"%1\" cannot be written as a line of the configuration.", rule.path));
             }
         }
     }
@@ -333,26 +341,71 @@ QStringList AfickConfigFileEditor::linesToSave() const
             continue;
         }
         const QString text = formatRuleLine(it.value());
-        if (readsBackAs(text, it.value())) {
-            lines.append(text);
+        if (!readsBackAs(text, it.value())) {
+            refuse(i18n("Nothing was saved: the rule for \"%1\" cannot be written as a line of the configuration.", it.value().path));
+        } else if (!text.isEmpty()) {
+            lines.append(added(text));
         }
     }
 
     // New aliases go right after the last alias definition, in descending
     // name order; without any alias definition, after the first line (or at
-    // the end of a shorter list).
-    QStringList newAliasLines;
+    // the end of a shorter file).
+    int position = std::min(lastAliasIndex + 1, int(lines.size()));
     for (auto it = aliases.cbegin(); it != aliases.cend(); ++it) {
         if (m_parsedAliases.contains(it.key())) {
             continue;
         }
         const QString text = formatAliasLine(it.value());
-        if (readsBackAs(text, it.value())) {
-            newAliasLines.prepend(text);
+        if (!readsBackAs(text, it.value())) {
+            refuse(i18n("Nothing was saved: the alias \"%1\" cannot be written as a line of the configuration.", it.value().name));
+        } else if (!text.isEmpty()) {
+            lines.insert(position, added(text));
         }
     }
-    lines = lines.mid(0, lastAliasIndex + 1) + newAliasLines + lines.mid(lastAliasIndex + 1);
 
-    lines.removeAll(QString());
+    lines.erase(std::remove_if(lines.begin(),
+                               lines.end(),
+                               [](const SavedLine &saved) {
+                                   return saved.deleted;
+                               }),
+                lines.end());
+    // A last line without a terminator that now has lines after it needs one.
+    for (int index = 0; index + 1 < lines.size(); ++index) {
+        if (lines.at(index).line.terminator.isEmpty()) {
+            lines[index].line.terminator = terminator;
+        }
+    }
     return lines;
+}
+
+QStringList AfickConfigFileEditor::linesToSave() const
+{
+    QStringList texts;
+    for (const SavedLine &saved : composeLines(nullptr)) {
+        texts.append(saved.line.text);
+    }
+    return texts;
+}
+
+QByteArray AfickConfigFileEditor::bytesToSave(QString *error) const
+{
+    QStringList problems;
+    const QVector<SavedLine> lines = composeLines(&problems);
+    QByteArray content = m_text.byteOrderMark();
+    for (const SavedLine &saved : lines) {
+        QByteArray bytes = saved.line.bytes;
+        if (saved.edited && !AfickConfigText::encode(saved.line.text, saved.line.localeEncoded, &bytes)) {
+            problems.append(i18n("Nothing was saved: the line \"%1\" cannot be written in the encoding of its place in the file, %2.",
+                                 saved.line.text,
+                                 AfickConfigText::encodingName(saved.line.localeEncoded)));
+        }
+        content += bytes + saved.line.terminator;
+    }
+    error->clear();
+    if (!problems.isEmpty()) {
+        *error = problems.join(QLatin1Char('\n'));
+        return QByteArray();
+    }
+    return content;
 }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "afickconfigtext.h"
 #include "afickrecords.h"
 
 #include <QObject>
@@ -11,9 +12,10 @@
 /**
  * The in-memory afick configuration of one settings module.
  *
- * The file is kept as the lines read; only alias definitions and rules are
- * understood. Saving rewrites just the lines whose records were edited, so
- * everything the module does not understand goes back to the file unchanged.
+ * The file is kept as the lines read, each with its bytes; only alias
+ * definitions and rules are understood. Saving rewrites just the lines whose
+ * records were edited, so every other line goes back to the file byte for
+ * byte, blank lines included.
  * Rules are edited here (currentRules), aliases in the process-wide
  * AfickAliasEditor; both are compared against what was parsed.
  */
@@ -30,6 +32,8 @@ public:
      * rules and aliases are discarded.
      */
     void applyConfigLines(const QStringList &lines);
+    /// Takes the file's bytes @p content as the new document and parses it.
+    void applyConfigBytes(const QByteArray &content);
     /// Whether the document holds a configuration that was read, so that saving it cannot wipe the file.
     bool isConfigLoaded() const;
 
@@ -73,19 +77,29 @@ public:
     bool isAliasChanged(const QString &name) const;
 
     /**
-     * The lines that saving writes: the lines read, with the edited aliases
-     * and rules rewritten in place, new rules appended, new aliases placed
-     * after the last alias definition, and empty lines dropped. A record
-     * whose line would not read back as the same record (one holding a line
-     * break, a blank in a path, an "=" in a rule) is not written; a line it
-     * would have replaced stays as read.
+     * The text of the lines that saving writes: the lines read, with the
+     * edited aliases and rules rewritten in place, deleted ones removed, new
+     * rules appended and new aliases placed after the last alias definition.
+     * A record whose line would not read back as the same record (one holding
+     * a line break, a blank in a path, an "=" in a rule) has no line here; a
+     * line it would have replaced stays as read. Saving refuses such records.
      */
     QStringList linesToSave() const;
+    /**
+     * The file that saving writes: every line not edited with its bytes as
+     * read, every edited line encoded as the line it replaces was. Null, with
+     * the reasons in @p error, when an edited record cannot be written or an
+     * edited line cannot be encoded so.
+     */
+    QByteArray bytesToSave(QString *error) const;
 
-    /// "name = a+b", or an empty string (no line) when the alias has no attributes.
+    /// "name = a+b-c", or an empty string (no line) when the alias has no attributes.
     static QString formatAliasLine(const AfickAlias &alias);
-    /// "[prefix]path a+b", or an empty string (no line) when the rule has no attributes.
+    /// "[prefix]path a+b-c", "!path" for an exclusion without attributes, or
+    /// an empty string (no line) for any other rule without attributes.
     static QString formatRuleLine(const AfickRule &rule);
+    /// Attribute terms as afick writes them: "ETC-md5+sha1".
+    static QString formatAttributes(const QStringList &attributes);
 
 Q_SIGNALS:
     void initEnd();
@@ -96,11 +110,15 @@ private:
     /// Logs the message and hands it to the interface.
     void reportReadError(const QString &error);
     void reportWriteError(const QString &error);
-    QStringList readConfigSync(bool *succeeded);
-    void writeConfig(const QStringList &lines);
-    void replaceDocument(const QStringList &lines, bool read);
+    AfickConfigText readConfigSync(bool *succeeded);
+    void writeConfig(const QByteArray &content);
+    void replaceDocument(const AfickConfigText &text, bool read);
     void parseConfig();
 
+    struct SavedLine;
+    QVector<SavedLine> composeLines(QStringList *problems) const;
+
+    AfickConfigText m_text;
     QStringList m_configLines;
     AfickAliasMap m_parsedAliases;
     AfickRuleMap m_parsedRules;

@@ -91,10 +91,10 @@ void AfickCurrentRule::removeAttribute(const QString &attribute)
 
 QString AfickCurrentRule::toStoredName(const QString &attribute) const
 {
-    return m_showFullNames ? toCode(attribute) : attribute;
+    return toStoredTerm(attribute, m_showFullNames);
 }
 
 QStringList AfickCurrentRule::toShownNames(const QStringList &names) const
 {
-    return m_showFullNames ? toDescription(names) : names;
+    return toShownTerms(names, m_showFullNames);
 }

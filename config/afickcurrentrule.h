@@ -14,6 +14,9 @@
  * Loading a rule (assignRule, setAliasNames) is silent, so selecting a path
  * never alters the configuration; every edit announces itself through
  * attributesChanged(), on which the tree model writes the rule back.
+ *
+ * A term that removes an attribute from a set ("-md5" in "ETC-md5") is shown
+ * as "−md5" (U+2212) and accepted back in that form or as "-md5".
  */
 class AfickCurrentRule : public QObject
 {

@@ -11,6 +11,9 @@
 
 namespace
 {
+// How a term that removes an attribute is shown: the typographic minus sign.
+const QChar MinusSign(0x2212);
+
 struct Tables {
     Tables()
     {
@@ -114,5 +117,32 @@ QStringList toCode(const QStringList &texts)
         codes.append(toCode(text));
     }
     return codes;
+}
+
+QString toShownTerm(const QString &term, bool described)
+{
+    const bool minus = term.startsWith(QLatin1Char('-'));
+    const QString name = minus ? term.mid(1) : term;
+    const QString shown = described ? toDescription(name) : name;
+    return minus ? MinusSign + shown : shown;
+}
+
+QStringList toShownTerms(const QStringList &terms, bool described)
+{
+    QStringList shown;
+    shown.reserve(terms.size());
+    for (const QString &term : terms) {
+        shown.append(toShownTerm(term, described));
+    }
+    return shown;
+}
+
+QString toStoredTerm(const QString &shown, bool described)
+{
+    const QString text = shown.trimmed();
+    const bool minus = text.startsWith(MinusSign) || text.startsWith(QLatin1Char('-'));
+    const QString name = minus ? text.mid(1).trimmed() : text;
+    const QString code = described ? toCode(name) : name;
+    return minus ? QLatin1Char('-') + code : code;
 }
 }

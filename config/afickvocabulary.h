@@ -29,4 +29,14 @@ QStringList toDescription(const QStringList &names);
 /// The code described by @p text, or @p text itself when it is no description.
 QString toCode(const QString &text);
 QStringList toCode(const QStringList &texts);
+
+/**
+ * An attribute term of a rule or alias as shown: a term that removes an
+ * attribute ("-md5", as the file writes it) starts with a minus sign
+ * (U+2212), followed by the name, or its description when @p described.
+ */
+QString toShownTerm(const QString &term, bool described);
+QStringList toShownTerms(const QStringList &terms, bool described);
+/// The term a shown text stands for; a leading U+2212 or "-" makes a minus term.
+QString toStoredTerm(const QString &shown, bool described);
 }

@@ -2,13 +2,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 // Parses an arbitrary configuration, applies arbitrary edits, and parses
-// what the writer would save. It holds as many malformed lines as the file
-// read, and every record must read back as edited:
-// a changed record as its new value, a deleted one not at all (unless the
-// file held an earlier line for the same key, which then shows again), and a
-// record whose line could not read back as itself keeps the line as read.
+// what the writer would save. Every line no edit touched is there byte for
+// byte and in its order; every other line is that of a changed record. The
+// file holds as many malformed lines as the file read, and every record must
+// read back as edited: a changed record as its new value, a deleted one not
+// at all (unless the file held an earlier line for the same key, which then
+// shows again). A record whose line could not read back as itself, or an
+// edited line its encoding cannot hold, makes the save refuse to write.
 //
-// Input: the configuration as UTF-8 text, then a NUL, then edits separated
+// Input: the configuration's bytes, then a NUL, then edits separated
 // by 0x1e, each made of fields separated by 0x1f, attributes by 0x1d:
 //   r prefix path attrs   set a rule        R path          delete a rule
 //   a name attrs          set an alias      x name          delete an alias
@@ -17,6 +19,7 @@
 
 #include "afickaliaseditor.h"
 #include "afickconfigfileeditor.h"
+#include "afickconfigtext.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -119,6 +122,28 @@ LineCounts countLines(const QStringList &lines)
     return counts;
 }
 
+bool hasLine(const AfickAlias &alias)
+{
+    return !alias.attributes.isEmpty();
+}
+
+bool hasLine(const AfickRule &rule)
+{
+    return !rule.attributes.isEmpty() || rule.prefix == QLatin1String("!");
+}
+
+QByteArrayList linesOf(const QByteArray &content)
+{
+    QByteArrayList lines;
+    for (int start = 0; start < content.size();) {
+        const int end = content.indexOf('\n', start);
+        const int next = end < 0 ? content.size() : end + 1;
+        lines.append(content.mid(start, next - start));
+        start = next;
+    }
+    return lines;
+}
+
 bool readsBack(const AfickRule &rule)
 {
     const Parsed one = parse({AfickConfigFileEditor::formatRuleLine(rule)});
@@ -132,7 +157,7 @@ bool readsBack(const AfickAlias &alias)
 }
 
 template<typename Record>
-Expectation<Record> expect(const QMap<QString, Record> &parsed, const QMap<QString, Record> &edited, const QHash<QString, int> &lineCounts)
+Expectation<Record> expect(const QMap<QString, Record> &parsed, const QMap<QString, Record> &edited, const QHash<QString, int> &lineCounts, bool *writable)
 {
     Expectation<Record> expected;
     const QStringList keys = parsed.keys() + edited.keys();
@@ -141,14 +166,15 @@ Expectation<Record> expect(const QMap<QString, Record> &parsed, const QMap<QStri
         const Record after = edited.value(key);
         if (after == parsed.value(key)) {
             expected.records.insert(key, asRead);
-        } else if (after.attributes.isEmpty()) {
+        } else if (!hasLine(after)) {
             if (lineCounts.value(key) > 1) {
                 expected.unchecked.insert(key);
             } else {
                 expected.records.insert(key, std::nullopt);
             }
         } else {
-            expected.records.insert(key, readsBack(after) ? std::optional<Record>(after) : asRead);
+            *writable = *writable && readsBack(after);
+            expected.records.insert(key, after);
         }
     }
     return expected;
@@ -186,26 +212,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray input(reinterpret_cast<const char *>(data), int(size));
     const int separator = input.indexOf('\0');
-    const QStringList lines = QString::fromUtf8(input.left(separator < 0 ? input.size() : separator)).split(QLatin1Char('\n'));
+    const QByteArray content = input.left(separator < 0 ? input.size() : separator);
     const QString edits = separator < 0 ? QString() : QString::fromUtf8(input.mid(separator + 1));
+    const QStringList lines = AfickConfigText::fromBytes(content).texts();
 
     AfickAliasEditor::instance()->clearCurrentAlias();
     AfickConfigFileEditor editor;
-    editor.applyConfigLines(lines);
+    editor.applyConfigBytes(content);
     const AfickRuleMap parsedRules = editor.parsedRules();
     const AfickAliasMap parsedAliases = editor.parsedAliases();
+    const LineIndexMap ruleLines = editor.ruleLineIndex();
+    const LineIndexMap aliasLines = editor.aliasLineIndex();
     applyEdits(editor, edits);
     const AfickRuleMap editedRules = editor.currentRules();
     const AfickAliasMap editedAliases = AfickAliasEditor::instance()->aliasMap();
-    const QStringList saved = editor.linesToSave();
-    if (editor.configLines() != lines || saved.contains(QString())) {
+    QString error;
+    const QByteArray saved = editor.bytesToSave(&error);
+    if (editor.configLines() != lines) {
         std::abort();
     }
 
     const LineCounts counts = countLines(lines);
-    const auto expectedRules = expect(parsedRules, editedRules, counts.rules);
-    const auto expectedAliases = expect(parsedAliases, editedAliases, counts.aliases);
-    const Parsed reread = parse(saved);
+    bool writable = true;
+    const auto expectedRules = expect(parsedRules, editedRules, counts.rules, &writable);
+    const auto expectedAliases = expect(parsedAliases, editedAliases, counts.aliases, &writable);
+    if (!writable || !error.isEmpty()) {
+        // A refused save writes nothing; it is refused only for a record
+        // that cannot be written, or for an edited line its encoding lacks.
+        if (error.isEmpty() || !saved.isNull() || (writable && !error.contains(QLatin1String("encoding")))) {
+            std::fprintf(stderr, "a save was refused wrongly, or not refused: \"%s\"\n", qPrintable(error));
+            std::abort();
+        }
+        return 0;
+    }
+
+    const Parsed reread = parse(AfickConfigText::fromBytes(saved).texts());
     // The writer keeps every malformed line as it was and adds none.
     if (reread.malformedLines != parse(lines).malformedLines) {
         std::fprintf(stderr, "the saved configuration has %d malformed lines\n", reread.malformedLines);
@@ -213,5 +254,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     check("rule", expectedRules, reread.rules);
     check("alias", expectedAliases, reread.aliases);
+
+    // Every untouched line keeps its bytes and order; only the file's
+    // unterminated last line may gain a terminator, when lines follow it.
+    const bool byteOrderMark = content.startsWith("\xEF\xBB\xBF");
+    const QByteArrayList before = linesOf(content.mid(byteOrderMark ? 3 : 0));
+    QByteArrayList untouched;
+    for (int index = 0; index < before.size(); ++index) {
+        const QString alias = aliasLines.key(index);
+        const QString path = ruleLines.key(index);
+        const bool touched = (!alias.isNull() && editedAliases.value(alias) != parsedAliases.value(alias))
+            || (!path.isNull() && editedRules.value(path) != parsedRules.value(path));
+        if (!touched) {
+            untouched.append(before.at(index));
+        }
+    }
+    int next = 0;
+    int rewritten = 0;
+    for (const QByteArray &line : linesOf(saved.mid(byteOrderMark ? 3 : 0))) {
+        if (next < untouched.size()
+            && (line == untouched.at(next)
+                || (!untouched.at(next).endsWith('\n') && (line == untouched.at(next) + "\n" || line == untouched.at(next) + "\r\n")))) {
+            ++next;
+        } else {
+            ++rewritten;
+        }
+    }
+    int changed = 0;
+    for (const AfickAlias &alias : editedAliases) {
+        changed += hasLine(alias) && alias != parsedAliases.value(alias.name);
+    }
+    for (const AfickRule &rule : editedRules) {
+        changed += hasLine(rule) && rule != parsedRules.value(rule.path);
+    }
+    if (next != untouched.size() || rewritten != changed) {
+        std::fprintf(stderr, "%d of %d untouched lines kept, %d lines rewritten for %d changed records\n", next, int(untouched.size()), rewritten, changed);
+        std::abort();
+    }
     return 0;
 }

@@ -26,18 +26,40 @@ constexpr int MiB = 1024 * 1024;
 // mkostemp replaces these six characters.
 constexpr int TemporarySuffixLength = 6;
 
-bool writeLines(int fd, const QStringList &lines)
+bool writeContent(int fd, const QByteArray &content)
 {
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
         return false;
     }
-    QTextStream stream(&file);
+    return file.write(content) == content.size() && file.flush() && ::fsync(fd) == 0;
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    QByteArray content;
+    QTextStream stream(&content);
     for (const QString &line : lines) {
         stream << line << '\n';
     }
     stream.flush();
-    return stream.status() == QTextStream::Ok && file.flush() && ::fsync(fd) == 0;
+    return content;
+}
+
+QStringList decodeLines(const QByteArray &content)
+{
+    QStringList lines;
+    QTextStream stream(content);
+    while (!stream.atEnd()) {
+        lines.append(stream.readLine());
+    }
+    return lines;
+}
+
+// A reply carries the file both as decoded lines and as its bytes.
+qint64 replySize(const QStringList &lines, const QByteArray &content)
+{
+    return ConfigFile::encodedSize(lines) + 4 + content.size();
 }
 
 QString tooLargeMessage(const QString &path)
@@ -130,16 +152,14 @@ KAuth::ActionReply ConfigFile::read() const
     if (content.size() > MaxEncodedBytes) {
         return errorReply(tooLargeMessage(m_path));
     }
-    QStringList lines;
-    QTextStream stream(content);
-    while (!stream.atEnd()) {
-        lines.append(stream.readLine());
-    }
-    if (encodedSize(lines) > MaxEncodedBytes) {
+    const QStringList lines = decodeLines(content);
+    if (replySize(lines, content) > MaxEncodedBytes) {
         return errorReply(tooLargeMessage(m_path));
     }
     KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
-    reply.setData({{Protocol::Reply::Config, lines}});
+    // The lines for callers that only read text; the bytes for those that
+    // must write back every line nobody edited exactly as it was.
+    reply.setData({{Protocol::Reply::Config, lines}, {Protocol::Reply::RawConfig, content}});
     return reply;
 }
 
@@ -148,7 +168,19 @@ KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
     if (!m_usable) {
         return errorReply(i18n("Can't open to write \"%1\"", m_path));
     }
+    // Refused before encoding: a list far beyond the limit is not built up in memory twice.
     if (encodedSize(lines) > MaxEncodedBytes) {
+        return errorReply(tooLargeMessage(m_path));
+    }
+    return write(encodeLines(lines));
+}
+
+KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
+{
+    if (!m_usable) {
+        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+    }
+    if (content.size() > MaxEncodedBytes || replySize(decodeLines(content), content) > MaxEncodedBytes) {
         return errorReply(tooLargeMessage(m_path));
     }
     // The rename below would replace whatever is at the path: a device node
@@ -169,7 +201,7 @@ KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
     // The umask may have taken bits from those 0600. A file system without
     // modes is no reason to refuse the write, so the result does not count.
     ::fchmod(fd, S_IRUSR | S_IWUSR);
-    const bool written = writeLines(fd, lines);
+    const bool written = writeContent(fd, content);
     if (::close(fd) != 0 || !written) {
         ::unlink(temporary.constData());
         return errorReply(i18n("Can't write \"%1\"", m_path));

@@ -8,8 +8,8 @@
 #include <QStringList>
 
 /**
- * The afick configuration file as plain lines of text, with its single
- * backup generation "<name>.old" in the same directory.
+ * The afick configuration file as plain lines of text, or as its bytes, with
+ * its single backup generation "<name>.old" in the same directory.
  *
  * Writes never leave the file missing or half-written: the new text goes to a
  * temporary file beside it, is synced, and then renamed over the path. The
@@ -24,14 +24,19 @@
 class ConfigFile
 {
 public:
-    /// What the lines may take in a reply: the bus refuses messages over
-    /// 32 MiB, and the reply crosses it with its framing around it.
+    /// What the lines and the bytes together may take in a reply: the bus
+    /// refuses messages over 32 MiB, and the reply crosses it with its
+    /// framing around it.
     static constexpr qint64 MaxEncodedBytes = 24 * 1024 * 1024;
 
     explicit ConfigFile(const QString &path);
 
+    /// The file as decoded lines and as its bytes.
     KAuth::ActionReply read() const;
+    /// Writes @p lines in the locale's encoding, each ended by a line feed.
     KAuth::ActionReply write(const QStringList &lines) const;
+    /// Writes @p content verbatim.
+    KAuth::ActionReply write(const QByteArray &content) const;
     /// Puts the backup in place of the file, replacing it if it exists.
     KAuth::ActionReply restoreBackup() const;
 

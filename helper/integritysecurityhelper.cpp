@@ -68,6 +68,15 @@ KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
+    // Bytes are written as they are, so that lines nobody edited keep
+    // whatever encoding and line ends they had.
+    const QVariant content = args.value(Protocol::Argument::RawConfig);
+    if (content.isValid()) {
+        if (content.userType() != QMetaType::QByteArray) {
+            return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
+        }
+        return ConfigFile(configPath(args)).write(content.toByteArray());
+    }
     // Only an explicit list empties the file: a request that lost its lines
     // on the way, or holds something else, must not wipe the configuration.
     const QVariant config = args.value(Protocol::Argument::Config);

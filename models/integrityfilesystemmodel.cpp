@@ -25,7 +25,7 @@ QVariant IntegrityFileSystemModel::data(const QModelIndex &index, int role) cons
     case IntegrityPrefixRole:
         return m_configEditor.currentRules().value(data(index, FilePathRole).toString()).prefix;
     case IntegrityAttributesRole:
-        return m_configEditor.currentRules().value(data(index, FilePathRole).toString()).attributes.join(QLatin1Char('+'));
+        return AfickConfigFileEditor::formatAttributes(m_configEditor.currentRules().value(data(index, FilePathRole).toString()).attributes);
     case IntegrityElementChangedRole:
         return m_configEditor.isRuleChanged(data(index, FilePathRole).toString());
     case EffectiveAttributesRole:

@@ -53,6 +53,8 @@ private Q_SLOTS:
         QTest::newRow("new-name-moves-the-record") << "BASE" << QStringList{"ALIAS2|m", "BASE|p,u"} << 1;
         QTest::newRow("existing-name-is-overwritten") << "ALIAS2" << QStringList{"ALIAS2|p,u"} << 1;
         QTest::newRow("names-are-not-validated") << "a = b" << QStringList{"ALIAS2|m", "a = b|p,u"} << 1;
+        QTest::newRow("surrounding-blanks-are-no-part-of-a-name") << " BASE\t" << QStringList{"ALIAS2|m", "BASE|p,u"} << 1;
+        QTest::newRow("blanks-around-the-current-name-are-no-change") << " ALIAS1 " << QStringList{"ALIAS1|p,u", "ALIAS2|m"} << 0;
     }
     void rename()
     {
@@ -64,7 +66,7 @@ private Q_SLOTS:
         editor->renameCurrentAlias(newName);
         QCOMPARE(changed.size(), signals);
         QCOMPARE(describe(editor->aliasMap()), aliases);
-        QCOMPARE(editor->currentAlias(), newName);
+        QCOMPARE(editor->currentAlias(), newName.trimmed());
     }
 
     void selectingCreates()
@@ -108,6 +110,21 @@ private Q_SLOTS:
         QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("m s"));
         editor->removeAliasAttribute(QStringLiteral("mtime"));
         QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("s"));
+    }
+
+    // "-md5" in the file, "−md5" (U+2212) on screen, either form accepted back.
+    void minusTerms()
+    {
+        editor->setCurrentAlias(QStringLiteral("ALIAS1"));
+        editor->addAliasAttribute(QStringLiteral(" \u2212md5 checksum"));
+        editor->addAliasAttribute(QStringLiteral("-s"));
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS1")).attributes, words("p u -md5 -s"));
+        QCOMPARE(editor->aliasAttributes(), (QStringList{"p", "u", "\u2212md5", "\u2212s"}));
+        editor->setShowFullNames(true);
+        QCOMPARE(editor->aliasAttributes().mid(2), (QStringList{"\u2212md5 checksum", "\u2212file size"}));
+        editor->removeAliasAttribute(QStringLiteral("\u2212md5 checksum"));
+        editor->removeAliasAttribute(QStringLiteral("\u2212s"));
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS1")).attributes, words("p u"));
     }
 
     void fullNames()

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void blockingLoad();
 
     void saveWritesOnlyTheEditedLine();
+    void saveKeepsTheBytesOfUntouchedLines();
     void failedSaveReportsAndKeepsTheFile();
     void saveAfterFailedLoadWritesNothing();
 
@@ -247,6 +248,26 @@ void AfickConfigFileEditorE2eTest::saveWritesOnlyTheEditedLine()
     QCOMPARE(m_env.fileStatus(Backup).content, GoodConfig);
     // The document still describes the file as read until the module reloads.
     QVERIFY(editor.hasChanges());
+}
+
+// The bytes cross the bus both ways: a legacy encoding, CRLF and blank lines
+// survive a save of another line.
+void AfickConfigFileEditorE2eTest::saveKeepsTheBytesOfUntouchedLines()
+{
+    const QByteArray legacy(
+        "# \xcb\xcf\xce\xd4\xd2\xcf\xcc\xd8\r\n\r\n/opt/donn\xe9"
+        "es p\r\n\r\n/etc p\r\n");
+    QVERIFY(place(legacy));
+    AfickConfigFileEditor editor;
+    editor.loadConfigSync();
+    editor.setRule({QString(), QStringLiteral("/etc"), {QStringLiteral("p"), QStringLiteral("-u")}});
+
+    EditorEvents recorder(&editor);
+    editor.saveConfig();
+    QCOMPARE(recorder.events, QStringList());
+    QCOMPARE(fileContent(),
+             QByteArray("# \xcb\xcf\xce\xd4\xd2\xcf\xcc\xd8\r\n\r\n/opt/donn\xe9"
+                        "es p\r\n\r\n/etc p-u\r\n"));
 }
 
 void AfickConfigFileEditorE2eTest::failedSaveReportsAndKeepsTheFile()

@@ -29,10 +29,12 @@ private Q_SLOTS:
 
         QTest::newRow("alias-line-index-counts-every-line") << QStringList{"# c", "", "MyAlias = p+i+n+u"} << QStringList{"MyAlias|p,i,n,u@2"} << none << none;
         QTest::newRow("alias-simplified") << QStringList{"  MyAlias \t  =   p+u  "} << QStringList{"MyAlias|p,u@0"} << none << none;
-        QTest::newRow("alias-blank-after-equals-kept") << QStringList{"MyAlias= p+u"} << QStringList{"MyAlias| p,u@0"} << none << none;
-        QTest::newRow("alias-blank-before-equals-kept") << QStringList{"MyAlias =p+u"} << QStringList{"MyAlias |p,u@0"} << none << none;
-        QTest::newRow("alias-blanks-around-plus-kept") << QStringList{"A = p + u"} << QStringList{"A|p , u@0"} << none << none;
+        QTest::newRow("alias-blank-after-equals") << QStringList{"MyAlias= p+u"} << QStringList{"MyAlias|p,u@0"} << none << none;
+        QTest::newRow("alias-blank-before-equals") << QStringList{"MyAlias =p+u"} << QStringList{"MyAlias|p,u@0"} << none << none;
+        QTest::newRow("alias-blanks-around-operators") << QStringList{"A = p + u - md5"} << QStringList{"A|p,u,-md5@0"} << none << none;
         QTest::newRow("alias-two-equals-reported-raw") << QStringList{"  a = b=c "} << none << none << QStringList{"Wrong alias:   a = b=c "};
+        QTest::newRow("alias-blank-in-name") << QStringList{"My Alias = p"} << none << none << QStringList{"Wrong alias: My Alias = p"};
+        QTest::newRow("alias-without-attributes") << QStringList{"A ="} << none << none << QStringList{"Wrong alias: A ="};
         QTest::newRow("alias-duplicate-last-wins") << QStringList{"A = p", "A = u"} << QStringList{"A|u@1"} << none << none;
 
         QTest::newRow("rule-plain") << QStringList{"/etc p+u"} << none << QStringList{"|/etc|p,u@0"} << none;
@@ -42,16 +44,26 @@ private Q_SLOTS:
         QTest::newRow("rule-empty-parts-dropped") << QStringList{"/etc p++u", "/var +p+u+"} << none << QStringList{"|/etc|p,u@0", "|/var|p,u@1"} << none;
         QTest::newRow("rule-key-is-path-alone") << QStringList{"!/tmp p", "/tmp u"} << none << QStringList{"|/tmp|u@1"} << none;
         QTest::newRow("rule-equals-in-path-after-prefix") << QStringList{"=/a=b c"} << none << QStringList{"=|/a=b|c@0"} << none;
-        QTest::newRow("rule-equals-in-path-reads-as-alias") << QStringList{"/a=b c"} << QStringList{"/a|b c@0"} << none << none;
-        QTest::newRow("rule-without-attributes") << QStringList{"!/var/log"} << none << none << QStringList{"Wrong rule: !/var/log"};
+        QTest::newRow("rule-equals-in-path") << QStringList{"/a=b c"} << none << QStringList{"|/a=b|c@0"} << none;
+        QTest::newRow("exclusion-without-attributes") << QStringList{"!/var/log/journal"} << none << QStringList{"!|/var/log/journal|@0"} << none;
+        QTest::newRow("exclusion-blank-after-prefix") << QStringList{"! /boot/map", "!\t/proc"} << none << QStringList{"!|/boot/map|@0", "!|/proc|@1"} << none;
+        QTest::newRow("directory-only-blank-after-prefix") << QStringList{"= /  DIR"} << none << QStringList{"=|/|DIR@0"} << none;
+        QTest::newRow("minus-terms-with-blanks") << QStringList{"/etc/mtab ETC - md5 - s", "/lib/dev-state MyRule -u"} << none
+                                                 << QStringList{"|/etc/mtab|ETC,-md5,-s@0", "|/lib/dev-state|MyRule,-u@1"} << none;
+        QTest::newRow("minus-and-plus-mixed") << QStringList{"/etc ETC-md5+sha1"} << none << QStringList{"|/etc|ETC,-md5,sha1@0"} << none;
+        QTest::newRow("minus-without-term") << QStringList{"/a p-", "/b p--u", "/c p-+u"} << none << none
+                                            << QStringList{"Wrong rule: /a p-", "Wrong rule: /b p--u", "Wrong rule: /c p-+u"};
+        QTest::newRow("two-prefixes-are-a-rule-not-an-alias")
+            << QStringList{"! = /dev/scsi p+n"} << none << none << QStringList{"Wrong rule: ! = /dev/scsi p+n"};
+        QTest::newRow("rule-without-attributes") << QStringList{"/var/log", "= /tmp"} << none << none
+                                                 << QStringList{"Wrong rule: /var/log", "Wrong rule: = /tmp"};
+        QTest::newRow("rule-terms-without-operator") << QStringList{"/etc p u"} << none << none << QStringList{"Wrong rule: /etc p u"};
         QTest::newRow("rule-trailing-comment") << QStringList{"/etc p+u # note"} << none << none << QStringList{"Wrong rule: /etc p+u # note"};
-        QTest::newRow("rule-blank-after-prefix-three-fields") << QStringList{"! /tmp p"} << none << none << QStringList{"Wrong rule: ! /tmp p"};
-        QTest::newRow("rule-blank-after-prefix-empty-path")
-            << QStringList{"! /boot/map", "! /proc"} << none << none << QStringList{"Wrong rule: ! /boot/map", "Wrong rule: ! /proc"};
-        QTest::newRow("rule-prefix-alone") << QStringList{"="} << none << none << QStringList{"Wrong rule: ="};
+        QTest::newRow("rule-prefix-alone") << QStringList{"=", "!"} << none << none << QStringList{"Wrong rule: =", "Wrong rule: !"};
         QTest::newRow("message-substitutes-once") << QStringList{"/x %1 %2"} << none << none << QStringList{"Wrong rule: /x %1 %2"};
 
-        QTest::newRow("skipped-silently") << QStringList{"key:=value", "key := a b", "@@ifdef X", "/etc @@x p", "  # / p", " \t "} << none << none << none;
+        QTest::newRow("skipped-silently") << QStringList{"key:=value", "exclude_suffix := log gz", "@@ifdef X", "/etc @@x p", "  # / p", " \t "} << none << none
+                                          << none;
         QTest::newRow("good-lines-around-a-bad-one") << QStringList{"/a p", "/b", "/c u"} << none << QStringList{"|/a|p@0", "|/c|u@2"}
                                                      << QStringList{"Wrong rule: /b"};
     }

@@ -63,6 +63,10 @@ private Q_SLOTS:
                                                      << "p" << words("R") << 1;
         QTest::newRow("remove-by-description") << true << "remove"
                                                << "user" << words("R") << 1;
+        QTest::newRow("minus-sign-stores-a-minus-term") << false << "add"
+                                                        << "\u2212md5" << words("R -md5") << 1;
+        QTest::newRow("minus-sign-with-description") << true << "add"
+                                                     << "\u2212md5 checksum" << words("R -md5") << 1;
     }
     void edits()
     {
@@ -101,11 +105,16 @@ private Q_SLOTS:
 
     void fullNames()
     {
-        current->assignRule(AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir")});
+        current->assignRule(AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir")});
         current->setShowFullNames(true);
-        QCOMPARE(current->attributes(), (QStringList{"permissions", "user", "Dir"}));
+        QCOMPARE(current->attributes(), (QStringList{"permissions", "user", "Dir", "\u2212md5 checksum", "\u2212Dir"}));
         QCOMPARE(current->unusedAttributes().mid(0, 2), (QStringList{"atime", "blocks"}));
-        QCOMPARE(current->rule(), (AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir")}));
+        QCOMPARE(current->rule(), (AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir")}));
+        current->removeAttribute(QStringLiteral("\u2212md5 checksum"));
+        current->setShowFullNames(false);
+        QCOMPARE(current->attributes(), (QStringList{"p", "u", "Dir", "\u2212Dir"}));
+        current->removeAttribute(QStringLiteral("\u2212Dir"));
+        QCOMPARE(current->rule().attributes, words("p u Dir"));
     }
 };
 

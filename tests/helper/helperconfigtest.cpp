@@ -23,6 +23,7 @@
 namespace
 {
 const QString configKey = QStringLiteral("config");
+const QString rawConfigKey = QStringLiteral("rawConfig");
 
 // A null array stands for "no such file".
 void putFile(const QString &path,
@@ -105,8 +106,9 @@ private Q_SLOTS:
 
         const KAuth::ActionReply reply = ConfigFile(path).read();
         QVERIFY(reply.succeeded());
-        QCOMPARE(reply.data().keys(), QStringList{configKey});
+        QCOMPARE(reply.data().keys(), (QStringList{configKey, rawConfigKey}));
         QCOMPARE(reply.data().value(configKey).toStringList(), lines);
+        QCOMPARE(reply.data().value(rawConfigKey).toByteArray(), content);
     }
 
     void readMissingFileNamesPath()
@@ -236,7 +238,7 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(reply.succeeded());
-        QCOMPARE(reply.data().keys(), QStringList{configKey});
+        QCOMPARE(reply.data().keys(), (QStringList{configKey, rawConfigKey}));
     }
 
     void write_data()
@@ -292,6 +294,43 @@ private Q_SLOTS:
 
         const KAuth::ActionReply reread = ConfigFile(path).read();
         QCOMPARE(reread.data().value(configKey).toStringList(), QString::fromUtf8(after).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    }
+
+    // Bytes are written as they are: other encodings, CRLF, no final line
+    // feed; they take precedence over lines. What is no byte array, or would
+    // not fit in the reply that reads it back (lines and bytes), changes nothing.
+    void writeRawBytes_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray legacy(
+            "# \xcb\xcf\xce\xd4\xd2\xcf\xcc\xd8\r\n\r\n/opt/donn\xe9"
+            "es p\r\nlast");
+        QTest::newRow("bytes-written-verbatim") << legacy << legacy << QString();
+        QTest::newRow("empty-bytes-empty-the-file") << QByteArray() << QByteArray("") << QString();
+        QTest::newRow("beyond-what-a-reply-holds") << QByteArray(int(ConfigFile::MaxEncodedBytes / 3 + 1), 'a') << QByteArray("old\n")
+                                                   << QStringLiteral("\"%1\" is too large: the helper handles at most 24 MiB of configuration.");
+    }
+
+    void writeRawBytes()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        putFile(path, "old\n");
+
+        const KAuth::ActionReply reply = ConfigFile(path).write(raw);
+        QCOMPARE(reply.errorDescription(), message.arg(path));
+        QCOMPARE(reply.succeeded(), message.isEmpty());
+        QCOMPARE(fileContent(path), after);
+        if (reply.succeeded()) {
+            QCOMPARE(modeOf(path), mode_t(0600));
+            QCOMPARE(ConfigFile(path).read().data().value(rawConfigKey).toByteArray(), after);
+        }
     }
 
     void writeReplacesSymlinkInsteadOfWritingThrough()

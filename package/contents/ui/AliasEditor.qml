@@ -85,7 +85,7 @@ FocusScope {
                         Accessible.name: i18nc("@action:button", "Rename alias")
                         icon.name: "edit-rename"
                         enabled: nameField.text !== editor.currentAlias && editor.renameProblem === ""
-                        onClicked: AfickAliasEditor.renameCurrentAlias(nameField.text)
+                        onClicked: kcm.renameCurrentAlias(nameField.text)
                     }
                 }
 

@@ -124,7 +124,7 @@ void E2eHelperConfigTest::readsTheFile()
     QCOMPARE(result.error, error);
     QCOMPARE(result.errorString, errorString);
     if (error == 0) {
-        QCOMPARE(result.data, (QVariantMap{{QStringLiteral("config"), config}}));
+        QCOMPARE(result.data, (QVariantMap{{QStringLiteral("config"), config}, {QStringLiteral("rawConfig"), content}}));
     } else {
         QVERIFY(result.data.isEmpty());
     }
@@ -164,6 +164,17 @@ void E2eHelperConfigTest::writesTheFile_data()
     QTest::newRow("line-holding-a-line-break-is-written-as-it-is")
         << Conf << Backup << Missing << Missing << QVariantMap{{config, QStringList{QStringLiteral("a\nb"), QString()}}} << 0 << QString()
         << QByteArray("a\nb\n\n") << Missing;
+    // Bytes go to the file as they are and win over lines; anything else
+    // under their key changes nothing.
+    const QByteArray legacy(
+        "# \xcb\xcf\xce\r\n\r\n/opt/donn\xe9"
+        "es p");
+    QTest::newRow("raw-bytes-are-written-verbatim-instead-of-lines")
+        << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap{{config, ab}, {QStringLiteral("rawConfig"), legacy}} << 0 << QString() << legacy
+        << QByteArray("old\n");
+    QTest::newRow("raw-text-is-no-bytes-and-changes-nothing")
+        << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap{{config, ab}, {QStringLiteral("rawConfig"), QStringLiteral("new\n")}} << -1
+        << QStringLiteral("Can't write \"/etc/afick.conf\": the request holds no configuration lines.") << QByteArray("old\n") << Missing;
     QTest::newRow("other-path-is-refused-unwritten") << OtherConf << OtherBackup << QByteArray("old\n") << Missing
                                                      << QVariantMap{{config, ab}, {QStringLiteral("path"), OtherConf}} << -1 << refusal(OtherConf)
                                                      << QByteArray("old\n") << Missing;
