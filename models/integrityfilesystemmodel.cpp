@@ -3,7 +3,9 @@
 
 #include "integrityfilesystemmodel.h"
 
+#include "afickaliaseditor.h"
 #include "afickcurrentrule.h"
+#include "afickruleedits.h"
 
 #include <QDir>
 
@@ -52,6 +54,7 @@ bool IntegrityFileSystemModel::setData(const QModelIndex &index, const QVariant 
         Q_EMIT dataChanged(index, index, {role, IntegrityElementChangedRole});
     }
     announceScope(index);
+    Q_EMIT rulesChanged();
     return true;
 }
 
@@ -101,6 +104,7 @@ void IntegrityFileSystemModel::reloadConfig()
     beginResetModel();
     endResetModel();
     loadRuleDirectories();
+    Q_EMIT rulesChanged();
 }
 
 void IntegrityFileSystemModel::loadRuleDirectories()
@@ -133,6 +137,7 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
             Q_EMIT dataChanged(index, index, {IntegrityPrefixRole, IntegrityAttributesRole, IntegrityElementChangedRole});
             announceScope(index);
         }
+        Q_EMIT rulesChanged();
         return;
     }
     const auto write = [&](int role, const QVariant &value) {
@@ -146,6 +151,7 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
     if (index.isValid() || current.path == QLatin1String("/")) {
         announceScope(index);
     }
+    Q_EMIT rulesChanged();
 }
 
 void IntegrityFileSystemModel::onAfickDataChanged()
@@ -153,6 +159,7 @@ void IntegrityFileSystemModel::onAfickDataChanged()
     beginResetModel();
     endResetModel();
     loadRuleDirectories();
+    Q_EMIT rulesChanged();
 }
 
 void IntegrityFileSystemModel::writeRuleField(const QString &path, const QVariant &value, int role)
@@ -224,6 +231,7 @@ void IntegrityFileSystemModel::announceRuleChanges(const QString &path)
                              EffectiveSourceRole,
                              ExcludedReasonRole,
                              EffectiveStateRole};
+    Q_EMIT rulesChanged();
     const QModelIndex index = indexForPath(path, 0);
     if (index.isValid()) {
         Q_EMIT dataChanged(index, index, roles);
@@ -254,4 +262,48 @@ void IntegrityFileSystemModel::announceBelow(const QModelIndex &parent, const QV
     for (int row = 0; row < rows; ++row) {
         announceBelow(index(row, 0, parent), roles);
     }
+}
+
+bool IntegrityFileSystemModel::stopChecking(const QString &path)
+{
+    if (!AfickRuleEdits::isWritablePath(path)) {
+        return false;
+    }
+    const AfickPathScope::Verdict verdict = pathScope().evaluate(path);
+    if (verdict.kind != AfickPathScope::Verdict::Own && verdict.kind != AfickPathScope::Verdict::Inherited) {
+        return false;
+    }
+    applyRuleEdit(AfickRule{QStringLiteral("!"), path, {}});
+    return true;
+}
+
+bool IntegrityFileSystemModel::stopComparing(const QString &path, const QString &attribute)
+{
+    const QString code = AfickRuleEdits::codeForReportName(attribute);
+    if (code.isEmpty() || !AfickRuleEdits::isWritablePath(path)) {
+        return false;
+    }
+    const AfickPathScope::Verdict verdict = pathScope().evaluate(path);
+    if (verdict.kind != AfickPathScope::Verdict::Own && verdict.kind != AfickPathScope::Verdict::Inherited) {
+        return false;
+    }
+    const QStringList attributes = AfickRuleEdits::withoutCode(verdict.rule.attributes, code, AfickAliasEditor::instance()->aliasMap());
+    if (attributes.isEmpty()) {
+        return false;
+    }
+    // An inherited "=" rule leaves the path out, so only an own rule's prefix can be "=" here.
+    const QString prefix = verdict.kind == AfickPathScope::Verdict::Own ? verdict.rule.prefix : QString();
+    applyRuleEdit(AfickRule{prefix, path, attributes});
+    return true;
+}
+
+void IntegrityFileSystemModel::applyRuleEdit(const AfickRule &rule)
+{
+    m_configEditor.setRule(rule);
+    // The rule editor writes its whole rule back on its next edit; showing
+    // the old rule there would undo this one.
+    if (AfickCurrentRule::instance()->path() == rule.path) {
+        setCurrentRule(rule.path);
+    }
+    announceRuleChanges(rule.path);
 }

@@ -48,6 +48,20 @@ public:
     Q_INVOKABLE AfickConfigFileEditor &afickConfigEditor();
     /// The effective roles of any @p path, listed or not, by their role names.
     Q_INVOKABLE QVariantMap effectiveRule(const QString &path) const;
+    /**
+     * Gives @p path a "!" rule of its own, as a pending edit; false, making
+     * no edit, when afick does not check the path anyway or a rule line
+     * cannot name it.
+     */
+    Q_INVOKABLE bool stopChecking(const QString &path);
+    /**
+     * Gives @p path a rule of its own, as a pending edit: its effective rule
+     * without the attribute that afick's compare output calls @p attribute
+     * ("md5", "filesize"...). False, making no edit, when the path's rule
+     * does not compare that attribute, the module has no code for it, or a
+     * rule line cannot name the path.
+     */
+    Q_INVOKABLE bool stopComparing(const QString &path, const QString &attribute);
 
     /// Announces the rule roles of @p path and of its listed descendants,
     /// after rules were changed other than through setData.
@@ -58,12 +72,17 @@ public:
     /// Lists the directories that hold ruled paths, where their parents are listed.
     void loadRuleDirectories();
 
+Q_SIGNALS:
+    /// The edited rules may differ from before: after any edit of a rule and after a reload.
+    void rulesChanged();
+
 private Q_SLOTS:
     void onCurrentAttributeChanged();
     void onAfickDataChanged();
 
 private:
     void writeRuleField(const QString &path, const QVariant &value, int role);
+    void applyRuleEdit(const AfickRule &rule);
 
     const AfickPathScope &pathScope() const;
     QVariant scopeData(const QString &path, int role) const;

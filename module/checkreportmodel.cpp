@@ -3,6 +3,9 @@
 
 #include "checkreportmodel.h"
 
+#include "afickruleedits.h"
+#include "integrityfilesystemmodel.h"
+
 #include <KLocalizedString>
 
 #include <algorithm>
@@ -60,6 +63,18 @@ QVariant CheckReportModel::data(const QModelIndex &index, int role) const
         }
         return QVariant();
     }
+    case CoveredByEditRole:
+        return !coveringEdit(entry.path).isEmpty();
+    case EditNoteRole: {
+        const QString edited = coveringEdit(entry.path);
+        if (edited.isEmpty()) {
+            return QString();
+        }
+        return edited == entry.path ? i18nc("@info a check report entry", "Covered by a pending change to its rule")
+                                    : i18nc("@info a check report entry; %1 is a path", "Covered by a pending change to the rule of %1", edited);
+    }
+    case RuleEditableRole:
+        return AfickRuleEdits::isWritablePath(entry.path);
     }
     return QVariant();
 }
@@ -73,6 +88,9 @@ QHash<int, QByteArray> CheckReportModel::roleNames() const
         {ObjectTypeRole, QByteArrayLiteral("objectType")},
         {ChangesRole, QByteArrayLiteral("changes")},
         {SectionRole, QByteArrayLiteral("section")},
+        {CoveredByEditRole, QByteArrayLiteral("coveredByEdit")},
+        {EditNoteRole, QByteArrayLiteral("editNote")},
+        {RuleEditableRole, QByteArrayLiteral("ruleEditable")},
     };
 }
 
@@ -148,4 +166,46 @@ QString CheckReportModel::summaryText() const
                  newCount(),
                  deletedCount(),
                  changedCount());
+}
+
+IntegrityFileSystemModel *CheckReportModel::ruleModel() const
+{
+    return m_ruleModel;
+}
+
+void CheckReportModel::setRuleModel(IntegrityFileSystemModel *model)
+{
+    if (m_ruleModel == model) {
+        return;
+    }
+    if (m_ruleModel) {
+        disconnect(m_ruleModel, nullptr, this, nullptr);
+    }
+    m_ruleModel = model;
+    if (m_ruleModel) {
+        connect(m_ruleModel, &IntegrityFileSystemModel::rulesChanged, this, &CheckReportModel::announceCoverage);
+        // A tree destroyed before the report leaves no edit to cover anything.
+        connect(m_ruleModel, &QObject::destroyed, this, [this] {
+            announceCoverage();
+            Q_EMIT ruleModelChanged();
+        });
+    }
+    announceCoverage();
+    Q_EMIT ruleModelChanged();
+}
+
+QString CheckReportModel::coveringEdit(const QString &path) const
+{
+    if (!m_ruleModel) {
+        return QString();
+    }
+    const AfickConfigFileEditor &editor = m_ruleModel->afickConfigEditor();
+    return AfickRuleEdits::nearestEditedRule(path, editor.currentRules(), editor.parsedRules());
+}
+
+void CheckReportModel::announceCoverage()
+{
+    if (!m_rows.isEmpty()) {
+        Q_EMIT dataChanged(index(0), index(m_rows.size() - 1), {CoveredByEditRole, EditNoteRole});
+    }
 }

@@ -6,11 +6,17 @@
 #include "checkreport.h"
 
 #include <QAbstractListModel>
+#include <QPointer>
+
+class IntegrityFileSystemModel;
 
 /**
  * The report of the last check as a list: new entries first, then deleted,
  * then changed ones, each in the order afick printed them. A view groups the
  * rows by their "section", which names the kind with its count.
+ *
+ * Given the tree whose rules the user edits, each row also tells whether a
+ * pending edit of the rules already reaches its path.
  */
 class CheckReportModel : public QAbstractListModel
 {
@@ -26,6 +32,8 @@ class CheckReportModel : public QAbstractListModel
     Q_PROPERTY(QStringList unknownLines READ unknownLines NOTIFY reportChanged)
     /// One sentence, ready to show: what was found, or that nothing changed.
     Q_PROPERTY(QString summaryText READ summaryText NOTIFY reportChanged)
+    /// The tree whose edited rules the rows compare with the rules as read; none, and no row is covered.
+    Q_PROPERTY(IntegrityFileSystemModel *ruleModel READ ruleModel WRITE setRuleModel NOTIFY ruleModelChanged)
 
 public:
     enum Roles {
@@ -34,6 +42,9 @@ public:
         ObjectTypeRole, ///< afick's word: "file", "directory"...
         ChangesRole, ///< list of {name, oldValue, newValue}
         SectionRole, ///< translated kind with its count, e.g. "Changed (2)"
+        CoveredByEditRole, ///< whether the rule of the path or of an ancestor has a pending edit
+        EditNoteRole, ///< ready to show which pending edit covers the path; empty otherwise
+        RuleEditableRole, ///< whether a rule line can name the path, so the entry can become a rule edit
     };
 
     explicit CheckReportModel(QObject *parent = nullptr);
@@ -53,13 +64,20 @@ public:
     QStringList unknownLines() const;
     QString summaryText() const;
 
+    IntegrityFileSystemModel *ruleModel() const;
+    void setRuleModel(IntegrityFileSystemModel *model);
+
 Q_SIGNALS:
     void reportChanged();
+    void ruleModelChanged();
 
 private:
     int countOf(CheckReport::Entry::Kind kind) const;
+    QString coveringEdit(const QString &path) const;
+    void announceCoverage();
 
     QString m_output;
     CheckReport m_report;
     QVector<CheckReport::Entry> m_rows;
+    QPointer<IntegrityFileSystemModel> m_ruleModel;
 };

@@ -62,6 +62,8 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
 
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
     connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);
+    // Edits made from a check report reach the rules without the rule editor.
+    connect(m_model, &IntegrityFileSystemModel::rulesChanged, this, &KCMIntegrity::settingsChanged);
 
     // KAuth gives no text when polkit refuses, and an empty message tells the user nothing.
     AfickConfigFileEditor *editor = &m_model->afickConfigEditor();

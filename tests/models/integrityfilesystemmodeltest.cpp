@@ -105,6 +105,9 @@ private Q_SLOTS:
     void effectiveRolesFollowTheEditedRules();
     void editAnnouncesTheListedRowsBelow_data();
     void editAnnouncesTheListedRowsBelow();
+    void reportEditMakesAPendingRule_data();
+    void reportEditMakesAPendingRule();
+    void reportEditReachesTheSelectedRule();
 
 private:
     AfickRuleMap rules() const;
@@ -522,6 +525,67 @@ void IntegrityFileSystemModelTest::editAnnouncesTheListedRowsBelow()
     AfickCurrentRule::instance()->setPrefix(QStringLiteral("!"));
 
     QCOMPARE(scopeAnnouncedPaths(changed), announced);
+}
+
+void IntegrityFileSystemModelTest::reportEditMakesAPendingRule_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("attribute"); // empty: stop checking the path
+    QTest::addColumn<bool>("made");
+    QTest::addColumn<AfickRule>("rule");
+
+    const AfickRule none;
+    QTest::newRow("stop-checking-an-inherited-path") << "/etc/passwd"
+                                                     << "" << true << AfickRule{"!", "/etc/passwd", {}};
+    QTest::newRow("stop-checking-replaces-an-own-rule") << "/etc"
+                                                        << "" << true << AfickRule{"!", "/etc", {}};
+    QTest::newRow("stop-checking-an-excluded-path") << "/var/log/x/y"
+                                                    << "" << false << none;
+    QTest::newRow("stop-checking-an-unwatched-path") << "/usr/lib"
+                                                     << "" << false << none;
+    QTest::newRow("stop-checking-a-path-no-line-can-name") << "/etc/old job"
+                                                           << "" << false << none;
+    QTest::newRow("checksum-from-a-set-becomes-a-minus-term") << "/etc/passwd"
+                                                              << "md5" << true << AfickRule{"", "/etc/passwd", {"R", "-md5"}};
+    QTest::newRow("own-directory-only-rule-keeps-its-prefix") << "/usr/share/doc"
+                                                              << "uid" << true << AfickRule{"=", "/usr/share/doc", {"ALIAS1", "-u"}};
+    QTest::newRow("below-a-directory-only-rule") << "/usr/share/doc/x"
+                                                 << "uid" << false << none;
+    QTest::newRow("attribute-the-rule-does-not-compare") << "/etc/passwd"
+                                                         << "atime" << false << none;
+    QTest::newRow("attribute-without-a-code") << "/etc/passwd"
+                                              << "sha256" << false << none;
+    QTest::newRow("stop-comparing-on-a-path-no-line-can-name") << "/etc/old job"
+                                                               << "md5" << false << none;
+}
+
+void IntegrityFileSystemModelTest::reportEditMakesAPendingRule()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, attribute);
+    QFETCH(bool, made);
+    QFETCH(AfickRule, rule);
+    const AfickRuleMap before = rules();
+    QSignalSpy rulesChanged(m_model.get(), &IntegrityFileSystemModel::rulesChanged);
+
+    QCOMPARE(attribute.isEmpty() ? m_model->stopChecking(path) : m_model->stopComparing(path, attribute), made);
+
+    AfickRuleMap expected = before;
+    if (made) {
+        expected.insert(path, rule);
+    }
+    QCOMPARE(rules(), expected);
+    QCOMPARE(rulesChanged.size(), made ? 1 : 0);
+}
+
+void IntegrityFileSystemModelTest::reportEditReachesTheSelectedRule()
+{
+    m_model->setCurrentRule(QStringLiteral("/etc/passwd"));
+    QVERIFY(m_model->stopComparing(QStringLiteral("/etc/passwd"), QStringLiteral("md5")));
+
+    // The rule editor writes its whole rule back; the report's edit survives it.
+    AfickCurrentRule::instance()->addAttribute(QStringLiteral("sha1"));
+    QCOMPARE(rules().value(QStringLiteral("/etc/passwd")).attributes, (QStringList{QStringLiteral("R"), QStringLiteral("-md5"), QStringLiteral("sha1")}));
 }
 
 QTEST_MAIN(IntegrityFileSystemModelTest)

@@ -293,6 +293,25 @@ private Q_SLOTS:
     // The host calls load() when it shows the module and on Reset, save() on
     // Apply; until the interface has asked for the configuration neither
     // may reach the helper.
+    // A check report's edit reaches the rules without the rule editor; the
+    // host must still learn that there is something to apply.
+    void reportEditIsAPendingChange()
+    {
+        std::unique_ptr<KCMIntegrity> module = createModule();
+        loadSampleConfig(*module);
+        QSignalSpy needsSave(module.get(), &KQuickAddons::ConfigModule::needsSaveChanged);
+
+        QVERIFY(module->integrityFileSystemModel()->stopComparing(QStringLiteral("/etc/passwd"), QStringLiteral("md5")));
+
+        QVERIFY(module->needsSave());
+        QCOMPARE(needsSave.count(), 1);
+        const QVariantMap changes = module->pendingChanges();
+        QCOMPARE(changes.value(QStringLiteral("removed")).toStringList(), QStringList());
+        const QStringList added = changes.value(QStringLiteral("added")).toStringList();
+        QCOMPARE(added.size(), 1);
+        QVERIFY2(added.at(0).startsWith(QStringLiteral("/etc/passwd ETC")), qPrintable(added.at(0)));
+    }
+
     void hostButtonsBeforeAnyLoadMakeNoRequest()
     {
         std::unique_ptr<KCMIntegrity> module = createModule();
