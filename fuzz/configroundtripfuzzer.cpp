@@ -20,6 +20,7 @@
 #include "afickaliaseditor.h"
 #include "afickconfigfileeditor.h"
 #include "afickconfigtext.h"
+#include "filelines.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -130,18 +131,6 @@ bool hasLine(const AfickAlias &alias)
 bool hasLine(const AfickRule &rule)
 {
     return !rule.attributes.isEmpty() || rule.prefix == QLatin1String("!");
-}
-
-QByteArrayList linesOf(const QByteArray &content)
-{
-    QByteArrayList lines;
-    for (int start = 0; start < content.size();) {
-        const int end = content.indexOf('\n', start);
-        const int next = end < 0 ? content.size() : end + 1;
-        lines.append(content.mid(start, next - start));
-        start = next;
-    }
-    return lines;
 }
 
 bool readsBack(const AfickRule &rule)

@@ -4,6 +4,7 @@
 #include "afickaliaseditor.h"
 #include "afickconfigfileeditor.h"
 #include "afickvocabulary.h"
+#include "filelines.h"
 #include "recordstrings.h"
 
 #include <QRandomGenerator>
@@ -109,19 +110,6 @@ QByteArray randomFile(Random &random)
         content += terminator;
     }
     return content;
-}
-
-// The file's lines, each with its terminator.
-QByteArrayList linesOf(const QByteArray &content)
-{
-    QByteArrayList lines;
-    for (int start = 0; start < content.size();) {
-        const int end = content.indexOf('\n', start);
-        const int next = end < 0 ? content.size() : end + 1;
-        lines.append(content.mid(start, next - start));
-        start = next;
-    }
-    return lines;
 }
 
 QByteArray withoutTerminator(QByteArray line)

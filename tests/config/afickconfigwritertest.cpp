@@ -3,6 +3,7 @@
 
 #include "afickaliaseditor.h"
 #include "afickconfigfileeditor.h"
+#include "filelines.h"
 #include "recordstrings.h"
 
 #include <QFile>
@@ -17,19 +18,6 @@ QByteArray corpusFile(const QString &name)
 {
     QFile file(QStringLiteral(AFICK_TEST_DATA_DIR "/corpus/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The file's lines, each with its terminator.
-QByteArrayList linesOf(const QByteArray &content)
-{
-    QByteArrayList lines;
-    for (int start = 0; start < content.size();) {
-        const int end = content.indexOf('\n', start);
-        const int next = end < 0 ? content.size() : end + 1;
-        lines.append(content.mid(start, next - start));
-        start = next;
-    }
-    return lines;
 }
 
 QByteArray terminatorOf(const QByteArray &line)
