@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 Integrity control developers
 # SPDX-License-Identifier: GPL-2.0-or-later
 #
-# Sets everything up on a fresh Debian 12 machine and runs the whole test
+# Sets everything up on a fresh Debian 12 machine, checks that every file
+# carries its copyright and licence (reuse lint), and runs the whole test
 # suite, built with AddressSanitizer and UndefinedBehaviorSanitizer. With gcc
 # the fuzz targets replay their seeds and mutations of them for a few
 # seconds each (scripts/fuzz.sh runs them with libFuzzer). Then the unit tests
@@ -12,6 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
+reuse lint
 
 build=${BUILD_DIR:-build-test}
 cmake -S . -B "$build" -G Ninja \
