@@ -114,9 +114,10 @@ screenshot()
     shell_pid=$!
 
     await 120 "no window of the module appeared" window_mapped
-    # Without a window manager the window takes the size at once, or the
-    # nearest its minimum allows.
-    xdotool windowsize "$window" "$width" 800 windowmove "$window" 0 0
+    # Driven at a desktop's width: on a handset's a click on a row opens its
+    # rule instead of selecting it. Without a window manager the window takes
+    # a size at once, or the nearest its minimum allows.
+    xdotool windowsize "$window" 1000 800 windowmove "$window" 0 0
     eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9]+$')"
     size=${WIDTH}x$HEIGHT
 
@@ -132,6 +133,10 @@ screenshot()
     xdotool key Right
     await 120 "the rows of /etc did not appear" rows_changed_since "$shots/closed.rgb"
     await 30 "the window did not settle after opening /etc" window_still
+    if [ "$width" != "$WIDTH" ]; then
+        xdotool windowsize "$window" "$width" 800
+        await 30 "the window did not settle at the width asked for" window_still
+    fi
 
     import -silent -window root "$out"
     kill "$shell_pid" 2>/dev/null || true
