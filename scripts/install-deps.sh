@@ -21,7 +21,7 @@ packages="
     qml-module-qtquick-window2 qml-module-qttest qml-module-qtqml-models2
     breeze-icon-theme xvfb xauth x11-utils imagemagick xdotool
     qttranslations5-l10n
-    valgrind
+    valgrind reuse
 "
 
 missing=""

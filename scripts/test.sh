@@ -2,8 +2,10 @@
 # SPDX-FileCopyrightText: 2026 Integrity control developers
 # SPDX-License-Identifier: GPL-2.0-or-later
 #
-# Sets everything up on a fresh Debian 12 machine and runs the whole test
-# suite, built with AddressSanitizer and UndefinedBehaviorSanitizer. With gcc
+# Sets everything up on a fresh Debian 12 machine, checks that every file
+# carries its copyright and licence (reuse lint), and runs the whole test
+# suite, built with AddressSanitizer and UndefinedBehaviorSanitizer; the
+# benchmarks are built too, so that they keep compiling. With gcc
 # the fuzz targets replay their seeds and mutations of them for a few
 # seconds each (scripts/fuzz.sh runs them with libFuzzer). Then the unit tests
 # run under valgrind's memcheck.
@@ -12,6 +14,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
+reuse lint
 
 build=${BUILD_DIR:-build-test}
 cmake -S . -B "$build" -G Ninja \
@@ -20,6 +23,7 @@ cmake -S . -B "$build" -G Ninja \
     -DBUILD_TESTING=ON \
     -DTRUSTWATCH_WERROR=ON \
     -DBUILD_FUZZERS=ON \
+    -DBUILD_BENCHMARKS=ON \
     -DECM_ENABLE_SANITIZERS='address;undefined'
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"

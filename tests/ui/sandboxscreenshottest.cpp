@@ -11,16 +11,30 @@
 // README's first command, without installing packages or building: the
 // sandbox opens the module on a virtual screen, selects /etc and writes a
 // screenshot, which must show the module, not an empty or blank window.
+// Another X server, with a screen too small for the module, holds the first
+// free display number meanwhile: the sandbox's screen must take another one,
+// or the module would open on, and the screenshot show, that other server.
 class SandboxScreenshotTest : public QObject
 {
     Q_OBJECT
 
+    QProcess m_otherServer;
     QString m_screenshot;
     QString m_output;
 
 private Q_SLOTS:
     void initTestCase()
     {
+        m_otherServer.start(QStringLiteral("Xvfb"),
+                            {QStringLiteral("-displayfd"),
+                             QStringLiteral("1"),
+                             QStringLiteral("-screen"),
+                             QStringLiteral("0"),
+                             QStringLiteral("640x480x24"),
+                             QStringLiteral("-nolisten"),
+                             QStringLiteral("tcp")});
+        QVERIFY2(m_otherServer.waitForReadyRead(30 * 1000), qPrintable(QString::fromLocal8Bit(m_otherServer.readAllStandardError())));
+
         QProcess sandbox;
         sandbox.setProcessChannelMode(QProcess::MergedChannels);
         sandbox.start(QStringLiteral(SANDBOX_SCRIPT),
@@ -33,6 +47,12 @@ private Q_SLOTS:
             QRegularExpression(QStringLiteral("^Screenshot: (.+\\.png)$"), QRegularExpression::MultilineOption).match(m_output);
         QVERIFY2(printed.hasMatch(), qPrintable(m_output));
         m_screenshot = printed.captured(1);
+    }
+
+    void cleanupTestCase()
+    {
+        m_otherServer.terminate();
+        m_otherServer.waitForFinished();
     }
 
     void screenshotShowsTheModule()
