@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
-targets=${*:-"fuzz_config_roundtrip fuzz_entryinfo fuzz_helper_slots"}
+targets=${*:-"configroundtripfuzzer entryinfofuzzer helperslotsfuzzer"}
 build=$(realpath -m "${BUILD_DIR:-build-fuzz}")
 seeds=$(pwd)/fuzz/corpus
 

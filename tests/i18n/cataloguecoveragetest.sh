@@ -7,7 +7,7 @@
 # with the same %N placeholders as its source text, and the catalogue must
 # pass msgfmt --check. Prints every message that falls short.
 #
-#   catalogue-coverage.sh SOURCE_DIR WORK_DIR
+#   cataloguecoveragetest.sh SOURCE_DIR WORK_DIR
 set -eu
 
 source_dir=$1
