@@ -124,6 +124,7 @@ void AfickConfigFileEditor::loadConfigAsync()
     HelperRequest::start(Protocol::Action::ReadConfig, {}, this, [this](const HelperReply &reply) {
         if (!reply.succeeded()) {
             reportReadError(reply.errorString);
+            Q_EMIT readFinished(false);
             return;
         }
         const QStringList lines = reply.data.value(Protocol::Reply::Config).toStringList();
@@ -132,6 +133,7 @@ void AfickConfigFileEditor::loadConfigAsync()
         }
         applyConfigLines(lines);
         Q_EMIT initEnd();
+        Q_EMIT readFinished(true);
     });
 }
 
@@ -155,6 +157,7 @@ void AfickConfigFileEditor::loadConfigSync()
     bool succeeded = false;
     const QStringList lines = readConfigSync(&succeeded);
     replaceDocument(lines, succeeded);
+    Q_EMIT readFinished(succeeded);
 }
 
 void AfickConfigFileEditor::saveConfig()

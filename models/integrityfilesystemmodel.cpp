@@ -88,9 +88,7 @@ AfickConfigFileEditor &IntegrityFileSystemModel::afickConfigEditor()
 void IntegrityFileSystemModel::reloadConfig()
 {
     m_configEditor.loadConfigSync();
-    beginResetModel();
-    endResetModel();
-    loadRuleDirectories();
+    onAfickDataChanged();
 }
 
 void IntegrityFileSystemModel::loadRuleDirectories()
@@ -136,9 +134,11 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
 
 void IntegrityFileSystemModel::onAfickDataChanged()
 {
-    beginResetModel();
-    endResetModel();
+    // Only the rules changed, not the file system: a reset would collapse
+    // every folder of a flattening view and lose its selection.
+    announceListedData({IntegrityPrefixRole, IntegrityAttributesRole, IntegrityElementChangedRole});
     loadRuleDirectories();
+    Q_EMIT rulesReloaded();
 }
 
 void IntegrityFileSystemModel::writeRuleField(const QString &path, const QVariant &value, int role)

@@ -45,6 +45,12 @@ public:
     /// Lists the directories that hold ruled paths, where their parents are listed.
     void loadRuleDirectories();
 
+Q_SIGNALS:
+    /// The rules were replaced by a read; the tree kept its rows, so a view
+    /// keeps its expanded folders, selection and scroll position, and
+    /// should show the selected path's rule anew.
+    void rulesReloaded();
+
 private Q_SLOTS:
     void onCurrentAttributeChanged();
     void onAfickDataChanged();

@@ -291,19 +291,23 @@ private Q_SLOTS:
     }
 
     // The host calls load() when it shows the module and on Reset, save() on
-    // Apply; until the interface has asked for the configuration neither
-    // may reach the helper.
-    void hostButtonsBeforeAnyLoadMakeNoRequest()
+    // Apply. Before anything was read, Apply writes nothing; the first
+    // load() reads once, and a failed read leaves nothing to edit.
+    void firstHostLoadReadsOnce()
     {
         std::unique_ptr<KCMIntegrity> module = createModule();
         AfickConfigFileEditor &editor = module->integrityFileSystemModel()->afickConfigEditor();
         QSignalSpy readErrors(&editor, &AfickConfigFileEditor::readConfigError);
         QSignalSpy writeErrors(&editor, &AfickConfigFileEditor::writeConfigError);
 
-        module->load();
         module->save();
-        QCOMPARE(readErrors.count(), 0);
         QCOMPARE(writeErrors.count(), 0);
+        module->load();
+        QTRY_VERIFY(!module->isReading());
+        QTest::qWait(50);
+        QCOMPARE(readErrors.count(), 1);
+        QVERIFY(module->readFailed());
+        QVERIFY(!module->isConfigLoaded());
     }
 
     void resetAfterTheFirstLoadReadsAgain()

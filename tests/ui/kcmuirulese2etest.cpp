@@ -238,6 +238,7 @@ private Q_SLOTS:
         addMd5ToEtc();
         m_ui->module()->save();
         QVERIFY(fileLines().contains(QStringLiteral("/etc ETC+md5")));
+        m_ui->settle();
 
         QVERIFY(m_ui->click(m_ui->buttonOf(QStringLiteral("restoreAction"))));
         QTRY_VERIFY(m_ui->find(QStringLiteral("restoreDialog"))->property("opened").toBool());
