@@ -98,6 +98,7 @@ void AfickConfigFileEditor::loadConfigAsync()
     HelperRequest::start(Protocol::Action::ReadConfig, {}, this, [this](const HelperReply &reply) {
         if (!reply.succeeded()) {
             reportReadError(reply.errorString);
+            Q_EMIT readFinished(false);
             return;
         }
         const AfickConfigText text = textOf(reply.data);
@@ -106,6 +107,7 @@ void AfickConfigFileEditor::loadConfigAsync()
         }
         replaceDocument(text, true);
         Q_EMIT initEnd();
+        Q_EMIT readFinished(true);
     });
 }
 
@@ -129,6 +131,7 @@ void AfickConfigFileEditor::loadConfigSync()
     bool succeeded = false;
     const AfickConfigText text = readConfigSync(&succeeded);
     replaceDocument(text, succeeded);
+    Q_EMIT readFinished(succeeded);
 }
 
 void AfickConfigFileEditor::saveConfig()

@@ -103,6 +103,9 @@ public:
 
 Q_SIGNALS:
     void initEnd();
+    /// A read has ended, after its messages and, on success, after the new
+    /// document was parsed; a failed read changed nothing but its messages.
+    void readFinished(bool succeeded);
     void readConfigError(const QString &error);
     void writeConfigError(const QString &error);
 

@@ -101,10 +101,7 @@ AfickConfigFileEditor &IntegrityFileSystemModel::afickConfigEditor()
 void IntegrityFileSystemModel::reloadConfig()
 {
     m_configEditor.loadConfigSync();
-    beginResetModel();
-    endResetModel();
-    loadRuleDirectories();
-    Q_EMIT rulesChanged();
+    onAfickDataChanged();
 }
 
 void IntegrityFileSystemModel::loadRuleDirectories()
@@ -156,10 +153,18 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
 
 void IntegrityFileSystemModel::onAfickDataChanged()
 {
-    beginResetModel();
-    endResetModel();
+    // Only the rules changed, not the file system: a reset would collapse
+    // every folder of a flattening view and lose its selection.
+    announceListedData({IntegrityPrefixRole,
+                        IntegrityAttributesRole,
+                        IntegrityElementChangedRole,
+                        EffectiveAttributesRole,
+                        EffectiveSourceRole,
+                        ExcludedReasonRole,
+                        EffectiveStateRole});
     loadRuleDirectories();
     Q_EMIT rulesChanged();
+    Q_EMIT rulesReloaded();
 }
 
 void IntegrityFileSystemModel::writeRuleField(const QString &path, const QVariant &value, int role)

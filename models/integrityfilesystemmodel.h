@@ -75,6 +75,10 @@ public:
 Q_SIGNALS:
     /// The edited rules may differ from before: after any edit of a rule and after a reload.
     void rulesChanged();
+    /// The rules were replaced by a read; the tree kept its rows, so a view
+    /// keeps its expanded folders, selection and scroll position, and
+    /// should show the selected path's rule anew.
+    void rulesReloaded();
 
 private Q_SLOTS:
     void onCurrentAttributeChanged();

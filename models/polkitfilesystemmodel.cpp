@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QPointer>
 
+#include <vector>
+
 PolkitFileSystemModel::PolkitFileSystemModel(QObject *parent)
     : QAbstractItemModel(parent)
 {
@@ -87,6 +89,8 @@ QVariant PolkitFileSystemModel::data(const QModelIndex &index, int role) const
         return item->permissions();
     case FileIsDirectoryRole:
         return item->isDirectory();
+    case FileListingFailedRole:
+        return item->listingFailed();
     default:
         return QVariant();
     }
@@ -95,7 +99,8 @@ QVariant PolkitFileSystemModel::data(const QModelIndex &index, int role) const
 void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
 {
     PolkitFileSystemTreeItem *item = itemFor(parent);
-    if (!item) {
+    // Views may fetch from their handlers of the insertion being announced.
+    if (!item || item == m_inserting) {
         return;
     }
     item->setFilters(m_filters);
@@ -104,33 +109,94 @@ void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
         // only once the entries are at hand, so that views never see a
         // directory whose rows exist before they were announced.
         const QPointer<PolkitFileSystemTreeItem> listed(item);
-        const QVector<EntryInfo> entries = item->listDirectory();
+        bool failed = false;
+        const QVector<EntryInfo> entries = list(item, &failed);
         // Meanwhile the tree may have been rebuilt, or this directory
         // listed by a call made from that event loop.
         if (!listed) {
             return;
         }
         if (!item->isLoaded()) {
-            if (entries.isEmpty()) {
+            if (failed) {
+                item->setListingFailed();
+            } else if (entries.isEmpty()) {
                 item->setEntries(entries);
             } else {
+                m_inserting = item;
                 beginInsertRows(parent, 0, entries.size() - 1);
                 item->setEntries(entries);
                 endInsertRows();
+                m_inserting = nullptr;
             }
         }
     }
     Q_EMIT directoryLoaded(item->filePath());
     // The root has no row whose data could change.
     if (parent.isValid()) {
-        Q_EMIT dataChanged(parent, parent, {Qt::DisplayRole, FilePathRole, FileNameRole, Qt::DecorationRole, FilePermissionsRole});
+        Q_EMIT dataChanged(parent, parent, {Qt::DisplayRole, FilePathRole, FileNameRole, Qt::DecorationRole, FilePermissionsRole, FileListingFailedRole});
+    }
+}
+
+QVector<EntryInfo> PolkitFileSystemModel::list(PolkitFileSystemTreeItem *item, bool *failed)
+{
+    if (m_listings++ == 0) {
+        Q_EMIT listingChanged();
+    }
+    const QVector<EntryInfo> entries = item->listDirectory(failed);
+    if (--m_listings == 0) {
+        Q_EMIT listingChanged();
+    }
+    return entries;
+}
+
+bool PolkitFileSystemModel::isListing() const
+{
+    return m_listings > 0;
+}
+
+bool PolkitFileSystemModel::rootListingFailed() const
+{
+    return m_rootItem && m_rootItem->listingFailed();
+}
+
+void PolkitFileSystemModel::retryListing(const QString &path)
+{
+    const QModelIndex index = indexForPath(path, 0);
+    PolkitFileSystemTreeItem *item = itemFor(index);
+    // A path that is not listed has no index, and the invalid one stands for "/".
+    if (!item || !item->listingFailed() || item->filePath() != path) {
+        return;
+    }
+    item->forgetListing();
+    fetchMore(index);
+    if (!index.isValid() && !item->listingFailed()) {
+        Q_EMIT rootListingFailedChanged();
+    }
+}
+
+void PolkitFileSystemModel::announceListedData(const QVector<int> &roles)
+{
+    std::vector<PolkitFileSystemTreeItem *> pending{m_rootItem.get()};
+    while (!pending.empty()) {
+        PolkitFileSystemTreeItem *item = pending.back();
+        pending.pop_back();
+        const int count = item ? item->childCount() : 0;
+        if (count == 0) {
+            continue;
+        }
+        Q_EMIT dataChanged(createIndex(0, 0, item->child(0)), createIndex(count - 1, 0, item->child(count - 1)), roles);
+        for (int row = 0; row < count; ++row) {
+            if (item->child(row)->childCount() > 0) {
+                pending.push_back(item->child(row));
+            }
+        }
     }
 }
 
 bool PolkitFileSystemModel::canFetchMore(const QModelIndex &parent) const
 {
     const PolkitFileSystemTreeItem *item = itemFor(parent);
-    return item && !item->isLoaded();
+    return item && !item->isLoaded() && item != m_inserting;
 }
 
 QHash<int, QByteArray> PolkitFileSystemModel::roleNames() const
@@ -141,6 +207,7 @@ QHash<int, QByteArray> PolkitFileSystemModel::roleNames() const
         {FileNameRole, QByteArrayLiteral("fileName")},
         {FilePermissionsRole, QByteArrayLiteral("filePermissions")},
         {FileIsDirectoryRole, QByteArrayLiteral("fileIsDirectory")},
+        {FileListingFailedRole, QByteArrayLiteral("fileListingFailed")},
     };
     return names;
 }
@@ -158,10 +225,20 @@ QModelIndex PolkitFileSystemModel::setRootPath(const QString &path)
     // indexes into a destroyed tree.
     auto rootItem = std::make_unique<PolkitFileSystemTreeItem>();
     rootItem->setFilters(m_filters);
-    rootItem->fetchChildren();
+    bool failed = false;
+    const QVector<EntryInfo> entries = list(rootItem.get(), &failed);
+    if (failed) {
+        rootItem->setListingFailed();
+    } else {
+        rootItem->setEntries(entries);
+    }
+    const bool failedBefore = rootListingFailed();
     beginResetModel();
     m_rootItem = std::move(rootItem);
     endResetModel();
+    if (failed != failedBefore) {
+        Q_EMIT rootListingFailedChanged();
+    }
     Q_EMIT rootPathChanged(path);
     m_rootIndex = QModelIndex();
     return m_rootIndex;

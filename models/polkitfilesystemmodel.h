@@ -3,7 +3,10 @@
 
 #pragma once
 
+#include "entryinfo.h"
+
 #include <QAbstractItemModel>
+#include <QVector>
 
 #include <memory>
 
@@ -19,6 +22,10 @@ class PolkitFileSystemTreeItem;
 class PolkitFileSystemModel : public QAbstractItemModel
 {
     Q_OBJECT
+    /// Whether a directory is being listed right now.
+    Q_PROPERTY(bool listing READ isListing NOTIFY listingChanged)
+    /// Whether the listing of "/" was refused or failed, so that nothing is listed.
+    Q_PROPERTY(bool rootListingFailed READ rootListingFailed NOTIFY rootListingFailedChanged)
 
 public:
     enum Roles {
@@ -28,6 +35,9 @@ public:
         // After the integrity model's three roles: whether the entry is a
         // directory, so that a view can offer to open one before it is listed.
         FileIsDirectoryRole = Qt::UserRole + 7,
+        // Whether the entry's listing was refused or failed, so that a view
+        // can offer to list it again instead of showing an empty folder.
+        FileListingFailedRole = Qt::UserRole + 8,
     };
 
     explicit PolkitFileSystemModel(QObject *parent = nullptr);
@@ -50,15 +60,31 @@ public:
     /// The index of an already listed @p path, written as the helper writes paths.
     QModelIndex indexForPath(const QString &path, int column = 0) const;
 
+    bool isListing() const;
+    bool rootListingFailed() const;
+    /// Lists @p path again if its last listing was refused or failed.
+    Q_INVOKABLE void retryListing(const QString &path);
+
 Q_SIGNALS:
     void rootPathChanged(const QString &newPath);
     void directoryLoaded(const QString &path);
+    void listingChanged();
+    void rootListingFailedChanged();
+
+protected:
+    /// Tells views that @p roles of every listed entry may have changed,
+    /// one notification per listed directory; rows and expansion stay.
+    void announceListedData(const QVector<int> &roles);
 
 private:
     PolkitFileSystemTreeItem *itemFor(const QModelIndex &index) const;
+    QVector<EntryInfo> list(PolkitFileSystemTreeItem *item, bool *failed);
 
     QModelIndex m_rootIndex;
     QString m_rootPath;
     int m_filters = -1;
     std::unique_ptr<PolkitFileSystemTreeItem> m_rootItem;
+    int m_listings = 0;
+    // The item whose rows are being announced, not yet listed for views.
+    PolkitFileSystemTreeItem *m_inserting = nullptr;
 };

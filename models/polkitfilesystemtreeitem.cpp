@@ -67,6 +67,11 @@ bool PolkitFileSystemTreeItem::isLoaded() const
     return m_loaded;
 }
 
+bool PolkitFileSystemTreeItem::listingFailed() const
+{
+    return m_listingFailed;
+}
+
 const EntryInfo &PolkitFileSystemTreeItem::entry() const
 {
     return m_parentItem ? m_parentItem->m_entries.at(m_row) : rootEntry();
@@ -114,15 +119,7 @@ int PolkitFileSystemTreeItem::indexOfName(const QString &name) const
     return -1;
 }
 
-void PolkitFileSystemTreeItem::fetchChildren()
-{
-    if (m_loaded) {
-        return;
-    }
-    setEntries(listDirectory());
-}
-
-QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory() const
+QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory(bool *failed) const
 {
     const QVariantMap arguments{
         {Protocol::Argument::Path, filePath()},
@@ -130,6 +127,9 @@ QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory() const
     };
     // A refused or failed request carries no listing: the directory reads as empty.
     const HelperReply reply = listingRequest() ? listingRequest()(arguments) : HelperRequest::run(Protocol::Action::ListEntries, arguments);
+    if (failed) {
+        *failed = !reply.succeeded();
+    }
     return decodeListing(reply.data);
 }
 
@@ -142,6 +142,21 @@ void PolkitFileSystemTreeItem::setEntries(const QVector<EntryInfo> &entries)
         m_children.push_back(std::make_unique<PolkitFileSystemTreeItem>(this, row));
     }
     m_loaded = true;
+    m_listingFailed = false;
+}
+
+void PolkitFileSystemTreeItem::setListingFailed()
+{
+    setEntries({});
+    m_listingFailed = true;
+}
+
+void PolkitFileSystemTreeItem::forgetListing()
+{
+    if (m_listingFailed) {
+        m_loaded = false;
+        m_listingFailed = false;
+    }
 }
 
 QVector<EntryInfo> PolkitFileSystemTreeItem::decodeListing(const QVariantMap &replyData)

@@ -39,6 +39,9 @@ public:
     int childCount() const;
     int row() const;
     bool isLoaded() const;
+    /// Whether the last listing was refused or failed; the item then counts
+    /// as loaded and empty until forgetListing().
+    bool listingFailed() const;
 
     QString filePath() const;
     QString fileName() const;
@@ -50,12 +53,15 @@ public:
     void setFilters(int filters);
     int indexOfName(const QString &name) const;
 
-    /// Lists the directory unless that has been done before.
-    void fetchChildren();
     /// Asks for the entries of this item's directory; waits for the answer.
-    QVector<EntryInfo> listDirectory() const;
+    /// @p failed, when given, tells whether the request was refused or failed.
+    QVector<EntryInfo> listDirectory(bool *failed = nullptr) const;
     /// Takes @p entries as the directory's contents and marks the item loaded.
     void setEntries(const QVector<EntryInfo> &entries);
+    /// Marks the item loaded, empty, and its listing failed.
+    void setListingFailed();
+    /// Makes a failed item unlisted again, so that it can be listed anew.
+    void forgetListing();
 
     /// Decodes the data of an "entryinfolist" reply.
     static QVector<EntryInfo> decodeListing(const QVariantMap &replyData);
@@ -73,6 +79,7 @@ private:
     PolkitFileSystemTreeItem *const m_parentItem;
     const int m_row;
     bool m_loaded = false;
+    bool m_listingFailed = false;
     QVector<EntryInfo> m_entries;
     std::vector<std::unique_ptr<PolkitFileSystemTreeItem>> m_children;
     int m_filters = -1;

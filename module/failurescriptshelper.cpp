@@ -72,3 +72,14 @@ void FailureScriptsHelper::enableScript(const QString &name, bool enabled)
                              Q_EMIT scriptEnableChanged(name, reply.succeeded() ? enabled : !enabled);
                          });
 }
+
+QString FailureScriptsHelper::readableName(const QString &fileName)
+{
+    for (const QLatin1String suffix : {QLatin1String(".sh.disabled"), QLatin1String(".sh")}) {
+        // A file named only ".sh" would be left without a name.
+        if (fileName.endsWith(suffix) && fileName.size() > suffix.size()) {
+            return fileName.chopped(suffix.size());
+        }
+    }
+    return fileName;
+}

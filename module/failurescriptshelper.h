@@ -28,6 +28,9 @@ public:
 
     Q_INVOKABLE void enableScript(const QString &name, bool enabled);
     Q_INVOKABLE QString scriptsPath() const;
+    /// The name a user knows a script by: @p fileName without ".sh" or
+    /// ".sh.disabled"; other files keep their whole name.
+    Q_INVOKABLE static QString readableName(const QString &fileName);
 
 Q_SIGNALS:
     void filesChanged();

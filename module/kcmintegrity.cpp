@@ -18,6 +18,8 @@
 #include <QQmlEngine>
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace
 {
 // The engine may outlive any one module object, so the provider hands out
@@ -68,8 +70,15 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     // KAuth gives no text when polkit refuses, and an empty message tells the user nothing.
     AfickConfigFileEditor *editor = &m_model->afickConfigEditor();
     connect(editor, &AfickConfigFileEditor::readConfigError, this, [this](const QString &error) {
-        Q_EMIT readConfigError(error.isEmpty() ? i18n("Reading the configuration was refused: you are not authorized to do it.") : error);
+        // During a read it is not yet known whether a message tells of a
+        // failed read or of a line not understood.
+        if (m_reads > 0) {
+            m_readMessages.append(error);
+        } else {
+            showEditorReadError(error);
+        }
     });
+    connect(editor, &AfickConfigFileEditor::readFinished, this, &KCMIntegrity::finishRead);
     connect(editor, &AfickConfigFileEditor::writeConfigError, this, [this](const QString &error) {
         Q_EMIT writeConfigError(error.isEmpty() ? i18n("Saving the configuration was refused: you are not authorized to do it. Your changes are kept.")
                                                 : error);
@@ -81,15 +90,118 @@ IntegrityFileSystemModel *KCMIntegrity::integrityFileSystemModel() const
     return m_model;
 }
 
-void KCMIntegrity::initAfickSync()
+bool KCMIntegrity::isReading() const
+{
+    return m_reads > 0;
+}
+
+bool KCMIntegrity::isApplying() const
+{
+    return m_applying;
+}
+
+bool KCMIntegrity::isRollingBack() const
+{
+    return m_rollingBack;
+}
+
+bool KCMIntegrity::isConfigLoaded() const
+{
+    return m_model->afickConfigEditor().isConfigLoaded();
+}
+
+bool KCMIntegrity::readFailed() const
+{
+    return m_readFailed;
+}
+
+QVariantList KCMIntegrity::configProblems() const
+{
+    return m_configProblems;
+}
+
+void KCMIntegrity::showEditorReadError(const QString &error)
+{
+    Q_EMIT readConfigError(error.isEmpty() ? i18n("Reading the configuration was refused: you are not authorized to do it.") : error);
+}
+
+void KCMIntegrity::beginRead()
 {
     m_configRequested = true;
+    if (m_reads++ == 0) {
+        m_readMessages.clear();
+        Q_EMIT activityChanged();
+    }
+}
+
+void KCMIntegrity::finishRead(bool succeeded)
+{
+    // A read the editor was asked for by someone else is not counted.
+    if (m_reads == 0) {
+        return;
+    }
+    QStringList shown = std::exchange(m_readMessages, {});
+    if (succeeded) {
+        // The messages of a read that succeeded name the lines they are
+        // about, in file order; the rest (an empty file) are shown as they are.
+        const QStringList &lines = m_model->afickConfigEditor().configLines();
+        QVariantList problems;
+        QStringList unplaced;
+        int from = 0;
+        for (const QString &message : std::as_const(shown)) {
+            int found = from;
+            while (found < lines.size() && (lines.at(found).trimmed().isEmpty() || !message.endsWith(lines.at(found)))) {
+                ++found;
+            }
+            if (found < lines.size()) {
+                problems.append(
+                    QVariantMap{{QStringLiteral("line"), found + 1}, {QStringLiteral("text"), lines.at(found)}, {QStringLiteral("message"), message}});
+                from = found + 1;
+            } else {
+                unplaced.append(message);
+            }
+        }
+        m_configProblems = problems;
+        shown = unplaced;
+    } else if (!isConfigLoaded()) {
+        // A failed blocking read leaves no document, and no lines to be about.
+        m_configProblems.clear();
+    }
+    m_readFailed = !succeeded;
+    --m_reads;
+    // The state first: the page clears the messages of earlier reads when
+    // one succeeds, and this read's own messages follow.
+    Q_EMIT configProblemsChanged();
+    Q_EMIT configStateChanged();
+    for (const QString &message : std::as_const(shown)) {
+        showEditorReadError(message);
+    }
+    if (m_reads == 0) {
+        Q_EMIT activityChanged();
+    }
+}
+
+void KCMIntegrity::setApplying(bool applying)
+{
+    m_applying = applying;
+    Q_EMIT activityChanged();
+}
+
+void KCMIntegrity::setRollingBack(bool rollingBack)
+{
+    m_rollingBack = rollingBack;
+    Q_EMIT activityChanged();
+}
+
+void KCMIntegrity::initAfickSync()
+{
+    beginRead();
     m_model->afickConfigEditor().loadConfigAsync();
 }
 
 void KCMIntegrity::loadConfig()
 {
-    m_configRequested = true;
+    beginRead();
     m_model->reloadConfig();
     settingsChanged();
 }
@@ -97,6 +209,7 @@ void KCMIntegrity::loadConfig()
 void KCMIntegrity::saveConfig()
 {
     m_configRequested = true;
+    setApplying(true);
     AfickConfigFileEditor &editor = m_model->afickConfigEditor();
     // Reading the file back after a refused or failed write would throw the
     // user's edits away; they stay, so that Apply can be tried again.
@@ -106,23 +219,32 @@ void KCMIntegrity::saveConfig()
     });
     editor.saveConfig();
     disconnect(failure);
+    setApplying(false);
     if (written) {
         AfickAliasEditor::instance()->clearCurrentAlias();
-        m_model->reloadConfig();
+        loadConfig();
+    } else {
+        settingsChanged();
     }
-    settingsChanged();
 }
 
 bool KCMIntegrity::rollbackConfig()
 {
-    return m_model->afickConfigEditor().rollbackConfig();
+    setRollingBack(true);
+    const bool restored = m_model->afickConfigEditor().rollbackConfig();
+    setRollingBack(false);
+    return restored;
 }
 
-// The host's Reset: the first load belongs to the interface's initAfickSync(),
-// which does not block; later ones discard the edits.
+// The host's Reset. Its first call comes when the module opens: the file is
+// then read once, in the background, so that the window stays responsive; a
+// read still on its way already shows the file as it is. Later calls discard
+// the edits.
 void KCMIntegrity::load()
 {
-    if (m_configRequested) {
+    if (!m_configRequested) {
+        initAfickSync();
+    } else if (m_reads == 0) {
         loadConfig();
     }
     ManagedConfigModule::load();
@@ -137,6 +259,12 @@ void KCMIntegrity::save()
         saveConfig();
     }
     ManagedConfigModule::save();
+    // The host marks everything saved once save() has returned; edits that a
+    // refused or failed write kept must enable Apply again after that, or
+    // leaving the module would drop them without a word.
+    if (isSaveNeeded()) {
+        QMetaObject::invokeMethod(this, &KCMIntegrity::settingsChanged, Qt::QueuedConnection);
+    }
 }
 
 QVariantMap KCMIntegrity::pendingChanges() const

@@ -20,13 +20,34 @@ class KCMIntegrity : public KQuickAddons::ManagedConfigModule
 {
     Q_OBJECT
     Q_PROPERTY(IntegrityFileSystemModel *integrityFileSystemModel READ integrityFileSystemModel CONSTANT)
+    /// Whether the configuration is being read, written or put back right now.
+    Q_PROPERTY(bool reading READ isReading NOTIFY activityChanged)
+    Q_PROPERTY(bool applying READ isApplying NOTIFY activityChanged)
+    Q_PROPERTY(bool rollingBack READ isRollingBack NOTIFY activityChanged)
+    /// Whether a configuration that was read is at hand, so that it can be edited.
+    Q_PROPERTY(bool configLoaded READ isConfigLoaded NOTIFY configStateChanged)
+    /// Whether the last read was refused or failed.
+    Q_PROPERTY(bool readFailed READ readFailed NOTIFY configStateChanged)
+    /**
+     * The lines of the file as last read that are not understood, each
+     * {"line": its number from 1, "text": the line as read, "message": what
+     * was wrong}, in file order. Replaced by every read that succeeds.
+     */
+    Q_PROPERTY(QVariantList configProblems READ configProblems NOTIFY configProblemsChanged)
 
 public:
     KCMIntegrity(QObject *parent, const QVariantList &args);
 
     IntegrityFileSystemModel *integrityFileSystemModel() const;
+    bool isReading() const;
+    bool isApplying() const;
+    bool isRollingBack() const;
+    bool isConfigLoaded() const;
+    bool readFailed() const;
+    QVariantList configProblems() const;
 
-    /// Starts the first, asynchronous load of the configuration.
+    /// Starts an asynchronous load of the configuration. The host's first
+    /// load() does this already; the call is kept for older pages.
     Q_INVOKABLE void initAfickSync();
     /// Reads the configuration again, blocking, discarding unsaved edits.
     Q_INVOKABLE void loadConfig();
@@ -59,6 +80,9 @@ Q_SIGNALS:
     /// for which the framework has no text, is named as such.
     void readConfigError(const QString &error);
     void writeConfigError(const QString &error);
+    void activityChanged();
+    void configStateChanged();
+    void configProblemsChanged();
 
 public Q_SLOTS:
     void load() override;
@@ -66,7 +90,20 @@ public Q_SLOTS:
 
 private:
     bool isSaveNeeded() const override;
+    void beginRead();
+    void finishRead(bool succeeded);
+    void showEditorReadError(const QString &error);
+    void setApplying(bool applying);
+    void setRollingBack(bool rollingBack);
 
     IntegrityFileSystemModel *const m_model;
     bool m_configRequested = false;
+    // Reads started and not yet ended, asynchronous and blocking.
+    int m_reads = 0;
+    bool m_applying = false;
+    bool m_rollingBack = false;
+    bool m_readFailed = false;
+    // The editor's messages during a read, sorted out when it ends.
+    QStringList m_readMessages;
+    QVariantList m_configProblems;
 };

@@ -61,6 +61,11 @@ void FakeListing::refuse(const QString &path)
     m_refused.insert(path);
 }
 
+void FakeListing::allow(const QString &path)
+{
+    m_refused.remove(path);
+}
+
 EntryInfo FakeListing::entry(const QString &directory, const QString &name)
 {
     const bool isDirectory = name.endsWith(QLatin1Char('/'));

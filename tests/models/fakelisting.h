@@ -33,6 +33,8 @@ public:
     void addDirectory(const QString &path, const QStringList &names);
     /// Requests for @p path are refused, as polkit refuses them.
     void refuse(const QString &path);
+    /// Requests for @p path are answered again.
+    void allow(const QString &path);
 
     static EntryInfo entry(const QString &directory, const QString &name);
     static QByteArray encode(const EntryInfo &entry);

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void emptyRuleWhereTheFileHasNoneIsNoChange();
     void initEndListsRuleDirectories_data();
     void initEndListsRuleDirectories();
+    void reloadKeepsTheTreeAndShowsTheNewRules();
     void passesModelTesterUnderProxiesWhileEditing();
     void effectiveRolesFollowTheEditedRules_data();
     void effectiveRolesFollowTheEditedRules();
@@ -150,6 +151,7 @@ void IntegrityFileSystemModelTest::constructionListsRootWithFilters()
                                      {attributesRole, "integrityAttributes"},
                                      {changedRole, "integrityElementChanged"},
                                      {Qt::UserRole + 7, "fileIsDirectory"},
+                                     {Qt::UserRole + 8, "fileListingFailed"},
                                      {effectiveAttributesRole, "effectiveAttributes"},
                                      {effectiveSourceRole, "effectiveSource"},
                                      {excludedReasonRole, "excludedReason"},
@@ -413,9 +415,46 @@ void IntegrityFileSystemModelTest::initEndListsRuleDirectories()
 
     Q_EMIT m_model->afickConfigEditor().initEnd();
 
-    QCOMPARE(reset.size(), 1);
+    QCOMPARE(reset.size(), 0);
     QCOMPARE(m_listing->requestedPaths(), requested);
     QCOMPARE(m_model->indexForPath(QStringLiteral("/etc/afick.conf")).data(attributesRole).toString(), QStringLiteral("p"));
+}
+
+// A flattening view keeps its expanded folders and its rows only when the
+// reload announces changed rules rather than a new tree.
+void IntegrityFileSystemModelTest::reloadKeepsTheTreeAndShowsTheNewRules()
+{
+    KDescendantsProxyModel descendants;
+    descendants.setExpandsByDefault(false);
+    descendants.setSourceModel(m_model.get());
+    QAbstractItemModelTester tester(&descendants, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    m_model->loadDirectory(QStringLiteral("/etc"));
+    descendants.expandSourceIndex(m_model->indexForPath(QStringLiteral("/etc")));
+    const int rows = descendants.rowCount();
+    const QModelIndex passwd = m_model->indexForPath(QStringLiteral("/etc/passwd"));
+    QVERIFY(descendants.mapFromSource(passwd).isValid());
+    QSignalSpy removed(&descendants, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(&descendants, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reloaded(m_model.get(), &IntegrityFileSystemModel::rulesReloaded);
+
+    m_model->afickConfigEditor().applyConfigLines({QStringLiteral("/etc/passwd p+u")});
+    Q_EMIT m_model->afickConfigEditor().initEnd();
+
+    QCOMPARE(reset.size(), 0);
+    QCOMPARE(removed.size(), 0);
+    QCOMPARE(descendants.rowCount(), rows);
+    QCOMPARE(reloaded.size(), 1);
+    const auto announced = [&](const QModelIndex &index) {
+        return std::any_of(changed.cbegin(), changed.cend(), [&](const QList<QVariant> &signal) {
+            const QModelIndex first = signal.at(0).toModelIndex();
+            const QModelIndex last = signal.at(1).toModelIndex();
+            return first.parent() == index.parent() && first.row() <= index.row() && index.row() <= last.row()
+                && signal.at(2).value<QVector<int>>().contains(attributesRole);
+        });
+    };
+    QVERIFY(announced(passwd));
+    QCOMPARE(descendants.mapFromSource(passwd).data(attributesRole).toString(), QStringLiteral("p+u"));
 }
 
 void IntegrityFileSystemModelTest::passesModelTesterUnderProxiesWhileEditing()

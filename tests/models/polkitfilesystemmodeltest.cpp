@@ -19,7 +19,8 @@
 
 namespace
 {
-const QVector<int> fetchedRoles{Qt::DisplayRole, Qt::UserRole + 1, Qt::UserRole + 2, Qt::DecorationRole, Qt::UserRole + 3};
+const QVector<int> fetchedRoles{Qt::DisplayRole, Qt::UserRole + 1, Qt::UserRole + 2, Qt::DecorationRole, Qt::UserRole + 3, Qt::UserRole + 8};
+constexpr int listingFailedRole = Qt::UserRole + 8;
 
 QByteArray bigEndian32(quint32 value)
 {
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void fetchMoreAnnouncesRows();
     void fetchMoreOfLoadedItemSendsNoRequest();
     void refusedListingLeavesDirectoryEmptyAndLoaded();
+    void refusedListingIsRememberedAndRetried_data();
+    void refusedListingIsRememberedAndRetried();
     void dataByRole_data();
     void dataByRole();
     void indexAndParentStayInRange();
@@ -208,6 +211,51 @@ void PolkitFileSystemModelTest::refusedListingLeavesDirectoryEmptyAndLoaded()
     QCOMPARE(m_listing->requests.size(), 1);
 }
 
+void PolkitFileSystemModelTest::refusedListingIsRememberedAndRetried_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("directory") << QStringLiteral("/var") << 1;
+    QTest::newRow("root") << QStringLiteral("/") << 4;
+}
+
+void PolkitFileSystemModelTest::refusedListingIsRememberedAndRetried()
+{
+    QFETCH(QString, path);
+    QFETCH(int, rows);
+    const bool root = path == QLatin1String("/");
+    m_listing->refuse(path);
+    if (root) {
+        m_model->setRootPath(path);
+    } else {
+        fetch(path);
+    }
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QModelIndex index = m_model->indexForPath(path);
+    QCOMPARE(m_model->rowCount(index), 0);
+    QCOMPARE(root ? m_model->rootListingFailed() : index.data(listingFailedRole).toBool(), true);
+    QSignalSpy rootFailed(m_model.get(), &PolkitFileSystemModel::rootListingFailedChanged);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
+
+    m_listing->requests.clear();
+    m_model->retryListing(path);
+    QCOMPARE(m_listing->requests.size(), 1);
+    QCOMPARE(m_model->rowCount(index), 0);
+
+    m_listing->allow(path);
+    m_model->retryListing(path);
+    QCOMPARE(m_model->rowCount(index), rows);
+    QCOMPARE(root ? m_model->rootListingFailed() : index.data(listingFailedRole).toBool(), false);
+    QCOMPARE(rootFailed.size(), root ? 1 : 0);
+    if (!root) {
+        QVERIFY(changed.last().at(2).value<QVector<int>>().contains(listingFailedRole));
+    }
+
+    // A directory that was listed is not listed again.
+    m_model->retryListing(path);
+    QCOMPARE(m_listing->requests.size(), 2);
+}
+
 void PolkitFileSystemModelTest::dataByRole_data()
 {
     QTest::addColumn<QString>("path");
@@ -247,7 +295,8 @@ void PolkitFileSystemModelTest::indexAndParentStayInRange()
                                      {Qt::UserRole + 1, "filePath"},
                                      {Qt::UserRole + 2, "fileName"},
                                      {Qt::UserRole + 3, "filePermissions"},
-                                     {Qt::UserRole + 7, "fileIsDirectory"}}));
+                                     {Qt::UserRole + 7, "fileIsDirectory"},
+                                     {listingFailedRole, "fileListingFailed"}}));
     QVERIFY(!m_model->index(0, 1).isValid());
     QVERIFY(!m_model->index(3, 0, etc).isValid());
 

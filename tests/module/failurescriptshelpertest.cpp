@@ -156,6 +156,24 @@ private Q_SLOTS:
             QCOMPARE(switched.constFirst(), (QVariantList{name, !enabled}));
         }
     }
+
+    void readableName_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("enabled") << QStringLiteral("10-mail-admin.sh") << QStringLiteral("10-mail-admin");
+        QTest::newRow("disabled") << QStringLiteral("20-lock-sessions.sh.disabled") << QStringLiteral("20-lock-sessions");
+        QTest::newRow("no-script-keeps-its-name") << QStringLiteral("README") << QStringLiteral("README");
+        QTest::newRow("suffix-only-inside") << QStringLiteral("a.sh.bak") << QStringLiteral("a.sh.bak");
+        QTest::newRow("nothing-but-the-suffix") << QStringLiteral(".sh") << QStringLiteral(".sh");
+    }
+
+    void readableName()
+    {
+        QFETCH(QString, fileName);
+        QTEST(FailureScriptsHelper::readableName(fileName), "name");
+    }
 };
 
 QTEST_GUILESS_MAIN(FailureScriptsHelperTest)

@@ -159,9 +159,9 @@ private Q_SLOTS:
         const QStringList changed{QStringLiteral("/etc p+u"), QStringLiteral("/opt md5")};
         QVERIFY(m_env.writeFile(configPath, fileText(changed)));
 
-        QSignalSpy reset(module->integrityFileSystemModel(), &QAbstractItemModel::modelReset);
+        QSignalSpy reloaded(module->integrityFileSystemModel(), &IntegrityFileSystemModel::rulesReloaded);
         module->loadConfig();
-        QCOMPARE(reset.count(), 1);
+        QCOMPARE(reloaded.count(), 1);
         QCOMPARE(editorOf(*module).configLines(), changed);
         QVERIFY(editorOf(*module).currentRules().contains(QStringLiteral("/opt")));
         QVERIFY(!module->needsSave());

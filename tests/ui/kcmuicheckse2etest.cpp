@@ -4,6 +4,7 @@
 #include "e2eenvironment.h"
 #include "kcmui.h"
 
+#include <QFont>
 #include <QQuickItem>
 #include <QTest>
 #include <QTimer>
@@ -135,6 +136,9 @@ private Q_SLOTS:
         QVERIFY(m_ui->item(QStringLiteral("script_a.sh"))->isEnabled());
         QVERIFY(!checked(QStringLiteral("script_b.sh.disabled")));
         QVERIFY(m_ui->item(QStringLiteral("script_b.sh.disabled"))->isEnabled());
+        // By the name a user knows them by.
+        QCOMPARE(text(QStringLiteral("script_a.sh")), QStringLiteral("a"));
+        QCOMPARE(text(QStringLiteral("script_b.sh.disabled")), QStringLiteral("b"));
         // Neither name: nothing to switch.
         QVERIFY(!m_ui->item(QStringLiteral("script_notes.txt"))->isEnabled());
         m_ui->saveScreenshot(QStringLiteral("checks"));
@@ -160,7 +164,7 @@ private Q_SLOTS:
         QVERIFY(m_env.setActionVerdict(QStringLiteral("enablefailurescriptmethod"), E2eEnvironment::Verdict::No));
         QVERIFY(m_ui->click(QStringLiteral("script_b.sh.disabled")));
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("scriptsMessage")), replyTimeoutMs);
-        QCOMPARE(text(QStringLiteral("scriptsMessage")), QStringLiteral("The script b.sh.disabled could not be enabled: the request was refused or failed."));
+        QCOMPARE(text(QStringLiteral("scriptsMessage")), QStringLiteral("The script b could not be enabled: the request was refused or failed."));
         QVERIFY(!checked(QStringLiteral("script_b.sh.disabled")));
         QVERIFY(scriptsAre({QStringLiteral("a.sh"), QStringLiteral("b.sh.disabled"), QStringLiteral("notes.txt")}));
     }
@@ -171,11 +175,21 @@ private Q_SLOTS:
         QVERIFY(busyWhileRunning(QStringLiteral("checkButton")));
         QVERIFY(!shown(QStringLiteral("scriptRunning")));
         QVERIFY(m_ui->item(QStringLiteral("checkButton"))->isEnabled());
-        const QString outcome = text(QStringLiteral("scriptOutcome"));
-        QVERIFY2(outcome.startsWith(QStringLiteral("The check failed or found differences.\n")), qPrintable(outcome));
-        QVERIFY2(outcome.contains(QStringLiteral("finished with code 1")), qPrintable(outcome));
-        QVERIFY2(outcome.contains(QStringLiteral("changed file : /etc/passwd")), qPrintable(outcome));
+        QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check failed or found differences."));
         m_ui->saveScreenshot(QStringLiteral("checks-failed"));
+
+        // The whole output, in a text that can be selected and copied.
+        QVERIFY(m_ui->click(QStringLiteral("scriptDetailsButton")));
+        QTRY_VERIFY(m_ui->find(QStringLiteral("scriptDetailsDialog"))->property("opened").toBool());
+        const QObject *details = m_ui->find(QStringLiteral("scriptDetailsDialogText"));
+        QVERIFY(details);
+        const QString output = details->property("text").toString();
+        QVERIFY2(output.contains(QStringLiteral("finished with code 1")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("changed file : /etc/passwd")), qPrintable(output));
+        QVERIFY(details->property("readOnly").toBool());
+        QVERIFY(details->property("selectByMouse").toBool());
+        QCOMPARE(details->property("font").value<QFont>().family(), QStringLiteral("monospace"));
+        m_ui->saveScreenshot(QStringLiteral("checks-details"));
         QCOMPARE(m_env.scriptLog(checkScript), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
     }
 
@@ -186,16 +200,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("details");
 
-        QTest::newRow("database-initialised") << QStringLiteral("initializeButton") << databaseScript << QString() << false
-                                              << QStringLiteral("The integrity database has been initialised.");
+        QTest::newRow("database-initialized") << QStringLiteral("initializeButton") << databaseScript << QString() << false
+                                              << QStringLiteral("The integrity database has been initialized.") << QString();
         QTest::newRow("check-passed") << QStringLiteral("checkButton") << checkScript << QString() << false
-                                      << QStringLiteral("The check is complete: no file differs from the database.");
-        QTest::newRow("refused-initialisation-is-named")
+                                      << QStringLiteral("The check is complete: no file differs from the database.") << QString();
+        QTest::newRow("refused-initialization-is-named")
             << QStringLiteral("initializeButton") << databaseScript << QStringLiteral("initializeafickdatabasemethod") << true
-            << QStringLiteral("Initialising the integrity database failed.\nThe action was not authorized.");
+            << QStringLiteral("Initializing the integrity database failed.") << QStringLiteral("The action was not authorized.");
         QTest::newRow("refused-check-is-named") << QStringLiteral("checkButton") << checkScript << QStringLiteral("checkintegritymethod") << true
-                                                << QStringLiteral("The check failed or found differences.\nThe action was not authorized.");
+                                                << QStringLiteral("The check failed or found differences.") << QStringLiteral("The action was not authorized.");
     }
 
     void runOutcome()
@@ -210,6 +225,9 @@ private Q_SLOTS:
         QVERIFY(m_ui->click(button));
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("scriptOutcome")), replyTimeoutMs);
         QTEST(text(QStringLiteral("scriptOutcome")), "outcome");
+        QFETCH(QString, details);
+        QCOMPARE(shown(QStringLiteral("scriptDetailsButton")), !details.isEmpty());
+        QTEST(m_ui->find(QStringLiteral("scriptDetailsDialogText"))->property("text").toString(), "details");
         QCOMPARE(m_env.scriptLog(script).isEmpty(), refused);
     }
 };

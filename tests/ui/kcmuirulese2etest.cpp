@@ -45,6 +45,7 @@ class KcmUiRulesE2eTest : public QObject
 
     E2eEnvironment m_env;
     std::unique_ptr<KcmUi> m_ui;
+    QStringList m_busyTexts;
 
     QStringList fileLines() const
     {
@@ -84,6 +85,18 @@ class KcmUiRulesE2eTest : public QObject
         return KcmUi::isShown(m_ui->item(objectName));
     }
 
+    // Triggers the action of an inline message, which it offers when shown.
+    bool triggerOffered(const QString &actionName)
+    {
+        QObject *action = m_ui->find(actionName);
+        if (!action || !action->property("visible").toBool() || !action->property("enabled").toBool()) {
+            return false;
+        }
+        QMetaObject::invokeMethod(action, "trigger");
+        m_ui->settle();
+        return true;
+    }
+
     // Selects /etc and adds md5 through the menu of unused attributes.
     void addMd5ToEtc()
     {
@@ -106,6 +119,17 @@ class KcmUiRulesE2eTest : public QObject
             }
         }
         return lines;
+    }
+
+public Q_SLOTS:
+    // Runs as the module or the tree announces work; the page's bindings
+    // have followed by then.
+    void noteBusyState()
+    {
+        const QQuickItem *indicator = m_ui->item(QStringLiteral("busyIndicator"));
+        if (indicator && indicator->property("running").toBool() && KcmUi::isShown(indicator)) {
+            m_busyTexts.append(text(QStringLiteral("busyLabel")));
+        }
     }
 
 private Q_SLOTS:
@@ -207,6 +231,7 @@ private Q_SLOTS:
         m_ui->saveScreenshot(QStringLiteral("rules-refused"));
     }
 
+    // Nothing can be edited before a read succeeded, and the read can be tried again.
     void refusedFirstLoadIsShown()
     {
         m_ui.reset();
@@ -216,6 +241,146 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("configMessage")), replyTimeoutMs);
         QCOMPARE(text(QStringLiteral("configMessage")), QStringLiteral("Reading the configuration was refused: you are not authorized to do it."));
         QCOMPARE(rowRule(QStringLiteral("/etc")), QString());
+        QVERIFY(!m_ui->item(QStringLiteral("ruleEditor"))->isEnabled());
+        QVERIFY(!m_ui->item(QStringLiteral("aliasesView"))->isEnabled());
+
+        QVERIFY(m_env.setActionVerdict(QStringLiteral("readafickconfig"), E2eEnvironment::Verdict::Yes));
+        QVERIFY(triggerOffered(QStringLiteral("tryAgainAction")));
+        QTRY_COMPARE_WITH_TIMEOUT(rowRule(QStringLiteral("/etc")), QStringLiteral("ETC"), replyTimeoutMs);
+        QVERIFY(m_ui->item(QStringLiteral("ruleEditor"))->isEnabled());
+        QVERIFY(!shown(QStringLiteral("configMessage")));
+    }
+
+    // However many lines are not understood, they take one line of the page.
+    void linesNotUnderstoodAreOneWarningWithDetails()
+    {
+        m_ui.reset();
+        QStringList lines = sampleLines;
+        for (int line = 0; line < 50; ++line) {
+            lines.append(QStringLiteral("/odd%1 p u").arg(line));
+        }
+        QVERIFY(m_env.writeFile(configPath, fileText(lines)));
+        m_ui = std::make_unique<KcmUi>();
+        QVERIFY2(m_ui->open(QSize(800, 600)), qPrintable(m_ui->problem()));
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("configProblemsMessage")), replyTimeoutMs);
+        QCOMPARE(text(QStringLiteral("configProblemsMessage")), QStringLiteral("50 lines of /etc/afick.conf are not understood; they are kept as written."));
+        QVERIFY(!shown(QStringLiteral("configMessage")));
+        QVERIFY(m_ui->item(QStringLiteral("fileTree"))->height() > 400);
+
+        QVERIFY(triggerOffered(QStringLiteral("configProblemsDetailsAction")));
+        QTRY_VERIFY(m_ui->find(QStringLiteral("configProblemsDialog"))->property("opened").toBool());
+        const QStringList details = text(QStringLiteral("configProblemsDialogText")).split(QLatin1Char('\n'));
+        QCOMPARE(details.size(), 50);
+        QCOMPARE(details.first(), QStringLiteral("Line 6: /odd0 p u"));
+        QCOMPARE(details.last(), QStringLiteral("Line 55: /odd49 p u"));
+
+        // Mended elsewhere: the next read clears the warning.
+        QVERIFY(m_env.writeFile(configPath, fileText(sampleLines)));
+        m_ui->module()->load();
+        QTRY_VERIFY(!shown(QStringLiteral("configProblemsMessage")));
+    }
+
+    void refusedListingOffersToListAgain()
+    {
+        QVERIFY(m_env.setActionVerdict(QStringLiteral("entryinfolist"), E2eEnvironment::Verdict::No));
+        QVERIFY(m_ui->click(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("expander"))));
+        QTRY_VERIFY(KcmUi::isShown(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("listingFailedLabel"))));
+        QVERIFY(!row(QStringLiteral("/etc/afick.conf")));
+
+        QVERIFY(m_env.setActionVerdict(QStringLiteral("entryinfolist"), E2eEnvironment::Verdict::Yes));
+        QVERIFY(m_ui->click(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("retryListingButton"))));
+        QTRY_VERIFY(row(QStringLiteral("/etc/afick.conf")));
+        QVERIFY(!KcmUi::isShown(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("listingFailedLabel"))));
+    }
+
+    void busyWhileWorking_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<QString>("busy");
+        QTest::newRow("reset-reads") << QStringLiteral("reset") << QStringLiteral("Reading the configuration…");
+        QTest::newRow("apply") << QStringLiteral("apply") << QStringLiteral("Applying…");
+        QTest::newRow("opening-a-folder-lists-it") << QStringLiteral("list") << QStringLiteral("Listing the folder…");
+        QTest::newRow("restore") << QStringLiteral("restore") << QStringLiteral("Restoring the previous configuration…");
+    }
+
+    void busyWhileWorking()
+    {
+        QFETCH(QString, work);
+        if (work != QLatin1String("list")) {
+            addMd5ToEtc();
+        }
+        if (work == QLatin1String("restore")) {
+            m_ui->module()->save();
+            m_ui->settle();
+            QVERIFY(m_ui->click(m_ui->buttonOf(QStringLiteral("restoreAction"))));
+            QTRY_VERIFY(m_ui->find(QStringLiteral("restoreDialog"))->property("opened").toBool());
+        }
+        QObject *model = m_ui->module()->property("integrityFileSystemModel").value<QObject *>();
+        QVERIFY(connect(m_ui->module(), SIGNAL(activityChanged()), this, SLOT(noteBusyState())));
+        QVERIFY(connect(model, SIGNAL(listingChanged()), this, SLOT(noteBusyState())));
+        m_busyTexts.clear();
+
+        if (work == QLatin1String("reset")) {
+            m_ui->module()->load();
+        } else if (work == QLatin1String("apply")) {
+            m_ui->module()->save();
+        } else if (work == QLatin1String("list")) {
+            QVERIFY(m_ui->click(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("expander"))));
+        } else {
+            QVERIFY(m_ui->click(m_ui->buttonOf(QStringLiteral("confirmRestoreAction"))));
+        }
+        QFETCH(QString, busy);
+        QTRY_VERIFY2(m_busyTexts.contains(busy), qPrintable(m_busyTexts.join(QLatin1String(", "))));
+        QTRY_VERIFY(!shown(QStringLiteral("busyIndicator")));
+    }
+
+    // A reload keeps the tree as the user left it: the folder open, the row
+    // selected, the view scrolled; the editor shows that row's rule as read.
+    void reloadKeepsTheTreeInPlace_data()
+    {
+        QTest::addColumn<QString>("reload");
+        QTest::addColumn<bool>("md5Kept");
+        QTest::newRow("apply") << QStringLiteral("apply") << true;
+        QTest::newRow("reset") << QStringLiteral("reset") << false;
+        QTest::newRow("try-again-after-a-refused-read") << QStringLiteral("try-again") << false;
+    }
+
+    void reloadKeepsTheTreeInPlace()
+    {
+        QFETCH(QString, reload);
+        QFETCH(bool, md5Kept);
+        const QString path = QStringLiteral("/etc/afick.conf");
+        QVERIFY(m_ui->click(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("expander"))));
+        QTRY_VERIFY(row(path));
+        QVERIFY(m_ui->click(row(path)));
+        QVERIFY(m_ui->click(QStringLiteral("addAttributeButton")));
+        QTRY_VERIFY(m_ui->find(QStringLiteral("addAttributeMenu"))->property("opened").toBool());
+        QVERIFY(m_ui->click(QStringLiteral("addAttribute_md5")));
+        QTRY_COMPARE(rowRule(path), QStringLiteral("md5"));
+        QQuickItem *tree = m_ui->item(QStringLiteral("fileTree"));
+        tree->setProperty("contentY", 20);
+        m_ui->settle();
+        const int current = tree->property("currentIndex").toInt();
+        const int rows = tree->property("count").toInt();
+
+        if (reload == QLatin1String("apply")) {
+            m_ui->module()->save();
+        } else if (reload == QLatin1String("reset")) {
+            m_ui->module()->load();
+        } else {
+            QVERIFY(m_env.setActionVerdict(QStringLiteral("readafickconfig"), E2eEnvironment::Verdict::No));
+            m_ui->module()->load();
+            QTRY_VERIFY(shown(QStringLiteral("configMessage")));
+            QVERIFY(m_env.setActionVerdict(QStringLiteral("readafickconfig"), E2eEnvironment::Verdict::Yes));
+            QVERIFY(triggerOffered(QStringLiteral("tryAgainAction")));
+        }
+        QTRY_COMPARE(rowRule(path), md5Kept ? QStringLiteral("md5") : QString());
+        QCOMPARE(tree->property("count").toInt(), rows);
+        QCOMPARE(tree->property("currentIndex").toInt(), current);
+        QCOMPARE(tree->property("contentY").toReal(), 20.0);
+        QVERIFY(row(path)->property("highlighted").toBool());
+        QCOMPARE(text(QStringLiteral("rulePath")), path);
+        QCOMPARE(bool(m_ui->item(QStringLiteral("attribute_md5"))), md5Kept);
     }
 
     void showChangesListsWhatApplyWouldWrite()
@@ -238,6 +403,7 @@ private Q_SLOTS:
         addMd5ToEtc();
         m_ui->module()->save();
         QVERIFY(fileLines().contains(QStringLiteral("/etc ETC+md5")));
+        m_ui->settle();
 
         QVERIFY(m_ui->click(m_ui->buttonOf(QStringLiteral("restoreAction"))));
         QTRY_VERIFY(m_ui->find(QStringLiteral("restoreDialog"))->property("opened").toBool());

@@ -12,6 +12,9 @@ import AfickAliasEditor 1.0
 Item {
     id: view
 
+    // Nothing to edit before a configuration has been read.
+    enabled: kcm.configLoaded
+
     readonly property bool narrow: width < Kirigami.Units.gridUnit * 34
     property bool editing: false
     // Why the typed name cannot be a new alias; empty when it can. Read

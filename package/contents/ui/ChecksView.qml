@@ -60,24 +60,40 @@ QQC2.ScrollView {
         }
     }
 
-    // Messages and section titles stay out of the forms: wrapping text
-    // inside a form's grid makes its height depend on itself.
+    // Messages stay above the form: wrapping text inside a form's grid
+    // makes its height depend on itself.
     ColumnLayout {
         width: view.availableWidth
         spacing: Kirigami.Units.smallSpacing
 
-        Kirigami.Heading {
+        Kirigami.InlineMessage {
+            id: serviceMessage
+            objectName: "serviceMessage"
             Layout.fillWidth: true
-            Layout.topMargin: Kirigami.Units.largeSpacing
-            level: 3
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.Wrap
-            text: i18nc("@title:group", "Periodic Check")
+            Layout.margins: Kirigami.Units.largeSpacing
+            type: Kirigami.MessageType.Error
+            showCloseButton: true
+            visible: false
+        }
+
+        Kirigami.InlineMessage {
+            id: scriptsMessage
+            objectName: "scriptsMessage"
+            Layout.fillWidth: true
+            Layout.margins: Kirigami.Units.largeSpacing
+            type: Kirigami.MessageType.Error
+            showCloseButton: true
+            visible: false
         }
 
         Kirigami.FormLayout {
-            id: serviceForm
+            id: form
             Layout.fillWidth: true
+
+            Kirigami.Separator {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Periodic Check")
+            }
 
             QQC2.Switch {
                 id: serviceSwitch
@@ -104,31 +120,11 @@ QQC2.ScrollView {
                     }
                 }
             }
-        }
 
-        Kirigami.InlineMessage {
-            id: serviceMessage
-            objectName: "serviceMessage"
-            Layout.fillWidth: true
-            Layout.leftMargin: Kirigami.Units.largeSpacing
-            Layout.rightMargin: Kirigami.Units.largeSpacing
-            type: Kirigami.MessageType.Error
-            showCloseButton: true
-            visible: false
-        }
-
-        Kirigami.Heading {
-            Layout.fillWidth: true
-            Layout.topMargin: Kirigami.Units.largeSpacing
-            level: 3
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.Wrap
-            text: i18nc("@title:group", "Scripts Run When a Check Fails")
-        }
-
-        Kirigami.FormLayout {
-            id: scriptsForm
-            Layout.fillWidth: true
+            Kirigami.Separator {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Failure Scripts")
+            }
 
             // One item for the whole list: the form's grid relays itself out
             // badly when rows come and go.
@@ -157,12 +153,14 @@ QQC2.ScrollView {
                         Layout.fillWidth: true
                         objectName: "script_" + modelData
                         readonly property bool isScript: modelData.endsWith(".sh") || modelData.endsWith(".sh.disabled")
-                        text: modelData
+                        text: failureScripts.readableName(modelData)
                         enabled: isScript
                         checked: modelData.endsWith(".sh")
                         Accessible.name: text
                         Accessible.description: isScript ? "" : i18nc("@info:accessible", "Not a script: only files named *.sh can be switched")
-                        QQC2.ToolTip.text: isScript ? (checked ? i18nc("@info:tooltip", "Runs when a check fails") : i18nc("@info:tooltip", "Does not run"))
+                        // The file's own name stays at hand, for the administrator who looks for it.
+                        QQC2.ToolTip.text: isScript ? (checked ? i18nc("@info:tooltip file name", "%1: runs when a check fails", modelData)
+                                                               : i18nc("@info:tooltip file name", "%1: does not run", modelData))
                                                     : i18nc("@info:tooltip", "Not a script: only files named *.sh can be switched")
                         QQC2.ToolTip.visible: hovered
                         QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
@@ -180,44 +178,25 @@ QQC2.ScrollView {
                                     return;
                                 }
                                 scriptSwitch.checked = Qt.binding(() => modelData.endsWith(".sh"));
-                                scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", inName)
-                                                               : i18n("The script %1 could not be enabled: the request was refused or failed.", inName);
+                                const name = failureScripts.readableName(inName);
+                                scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", name)
+                                                               : i18n("The script %1 could not be enabled: the request was refused or failed.", name);
                                 scriptsMessage.visible = true;
                             }
                         }
                     }
                 }
             }
-        }
 
-        Kirigami.InlineMessage {
-            id: scriptsMessage
-            objectName: "scriptsMessage"
-            Layout.fillWidth: true
-            Layout.leftMargin: Kirigami.Units.largeSpacing
-            Layout.rightMargin: Kirigami.Units.largeSpacing
-            type: Kirigami.MessageType.Error
-            showCloseButton: true
-            visible: false
-        }
-
-        Kirigami.Heading {
-            Layout.fillWidth: true
-            Layout.topMargin: Kirigami.Units.largeSpacing
-            level: 3
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.Wrap
-            text: i18nc("@title:group", "Run Now")
-        }
-
-        Kirigami.FormLayout {
-            id: runForm
-            Layout.fillWidth: true
+            Kirigami.Separator {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Run Now")
+            }
 
             QQC2.Button {
                 objectName: "initializeButton"
                 Kirigami.FormData.label: i18nc("@label", "Database:")
-                text: i18nc("@action:button", "Initialise Database")
+                text: i18nc("@action:button", "Initialize Database")
                 Accessible.name: text
                 icon.name: "document-new"
                 enabled: view.running === ""
@@ -246,28 +225,56 @@ QQC2.ScrollView {
                     Layout.preferredHeight: Kirigami.Units.iconSizes.medium
                 }
                 QQC2.Label {
-                    text: view.running === "initialize" ? i18n("Initialising the integrity database…") : i18n("Checking the files…")
+                    text: view.running === "initialize" ? i18n("Initializing the integrity database…") : i18n("Checking the files…")
                 }
             }
         }
 
-        Kirigami.InlineMessage {
+        // One line however long the script's output: the output itself is
+        // a click away. Below the form: rows coming and going in its grid
+        // make it lay itself out again and again.
+        RowLayout {
             id: outcome
-            objectName: "scriptOutcome"
+            objectName: "scriptOutcomeRow"
             Layout.fillWidth: true
-            Layout.leftMargin: Kirigami.Units.largeSpacing
-            Layout.rightMargin: Kirigami.Units.largeSpacing
+            Layout.margins: Kirigami.Units.largeSpacing
             visible: false
-            showCloseButton: true
-            type: view.lastRunSucceeded ? Kirigami.MessageType.Positive : Kirigami.MessageType.Error
-            text: {
-                if (view.lastRun === "initialize") {
-                    return view.lastRunSucceeded ? i18n("The integrity database has been initialised.")
-                                                 : i18n("Initialising the integrity database failed.\n%1", view.lastRunError);
+            spacing: Kirigami.Units.smallSpacing
+
+            Kirigami.Icon {
+                Layout.preferredWidth: Kirigami.Units.iconSizes.small
+                Layout.preferredHeight: Kirigami.Units.iconSizes.small
+                source: view.lastRunSucceeded ? "dialog-positive" : "dialog-error"
+            }
+            QQC2.Label {
+                objectName: "scriptOutcome"
+                Layout.fillWidth: true
+                elide: Text.ElideRight
+                color: view.lastRunSucceeded ? Kirigami.Theme.positiveTextColor : Kirigami.Theme.negativeTextColor
+                text: {
+                    if (view.lastRun === "initialize") {
+                        return view.lastRunSucceeded ? i18n("The integrity database has been initialized.")
+                                                     : i18n("Initializing the integrity database failed.");
+                    }
+                    return view.lastRunSucceeded ? i18n("The check is complete: no file differs from the database.")
+                                                 : i18n("The check failed or found differences.");
                 }
-                return view.lastRunSucceeded ? i18n("The check is complete: no file differs from the database.")
-                                             : i18n("The check failed or found differences.\n%1", view.lastRunError);
+            }
+            QQC2.Button {
+                objectName: "scriptDetailsButton"
+                visible: view.lastRunError !== ""
+                text: i18nc("@action:button", "Details…")
+                Accessible.name: text
+                icon.name: "documentinfo"
+                onClicked: scriptDetails.open()
             }
         }
+    }
+
+    DetailsDialog {
+        id: scriptDetails
+        objectName: "scriptDetailsDialog"
+        title: view.lastRun === "initialize" ? i18nc("@title:window", "Initializing the Database") : i18nc("@title:window", "Checking the Files")
+        details: view.lastRunError
     }
 }

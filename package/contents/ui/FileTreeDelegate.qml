@@ -22,6 +22,7 @@ QQC2.ItemDelegate {
     signal selected()
     signal activated()
     signal expandToggled(bool expanded)
+    signal retryRequested()
 
     objectName: "fileRow_" + model.filePath
     highlighted: ListView.isCurrentItem
@@ -50,8 +51,8 @@ QQC2.ItemDelegate {
             objectName: "expander"
             Layout.preferredWidth: Kirigami.Units.iconSizes.small + leftPadding + rightPadding
             Layout.preferredHeight: Layout.preferredWidth
-            opacity: row.isDirectory && !row.listedEmpty ? 1 : 0
-            enabled: row.isDirectory && !row.listedEmpty
+            opacity: row.isDirectory && !row.listedEmpty && !model.fileListingFailed ? 1 : 0
+            enabled: row.isDirectory && !row.listedEmpty && !model.fileListingFailed
             focusPolicy: Qt.NoFocus
             icon.name: row.expanded ? "go-down-symbolic" : (row.mirrored ? "go-previous-symbolic" : "go-next-symbolic")
             icon.width: Kirigami.Units.iconSizes.small
@@ -78,6 +79,31 @@ QQC2.ItemDelegate {
             Layout.minimumWidth: Kirigami.Units.gridUnit * 3
             text: model.fileName
             elide: Text.ElideRight
+        }
+
+        // A folder whose listing was refused is no empty folder.
+        QQC2.Label {
+            objectName: "listingFailedLabel"
+            visible: model.fileListingFailed
+            text: i18nc("@info:status", "Not listed")
+            color: Kirigami.Theme.negativeTextColor
+        }
+        QQC2.ToolButton {
+            objectName: "retryListingButton"
+            visible: model.fileListingFailed
+            focusPolicy: Qt.NoFocus
+            icon.name: "view-refresh"
+            display: QQC2.AbstractButton.IconOnly
+            text: i18nc("@action:button", "List %1 Again", model.fileName)
+            Accessible.name: text
+            QQC2.ToolTip.text: text
+            QQC2.ToolTip.visible: hovered
+            QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+            onClicked: {
+                row.selected();
+                row.listedEmpty = false;
+                row.retryRequested();
+            }
         }
 
         QQC2.Label {

@@ -84,10 +84,25 @@ Item {
         expandsByDefault: false
     }
 
+    function showSelectedRule() {
+        if (selectedPath !== "") {
+            kcm.integrityFileSystemModel.setCurrentRule(selectedPath);
+            ruleRevision++;
+        }
+    }
+
+    function retryListing(row) {
+        kcm.integrityFileSystemModel.retryListing(treeModel.data(treeModel.index(row, 0), filePathRole));
+        treeModel.expandChildren(row);
+    }
+
     Connections {
         target: kcm.integrityFileSystemModel
-        // A reload replaces the rules: the editor must show the selected
-        // path's rule as it is now, not as it was before.
+        // A read replaces the rules but keeps the tree as it stands: the
+        // editor shows the selected path's rule as it is now.
+        function onRulesReloaded() {
+            view.showSelectedRule();
+        }
         function onModelReset() {
             if (view.selectedPath !== "") {
                 kcm.integrityFileSystemModel.setCurrentRule(view.selectedPath);
@@ -135,6 +150,7 @@ Item {
                     view.openEditor();
                 }
                 onExpandToggled: view.setExpanded(index, expanded)
+                onRetryRequested: view.retryListing(index)
             }
 
             Keys.onUpPressed: {
@@ -171,12 +187,20 @@ Item {
             }
 
             Kirigami.PlaceholderMessage {
+                objectName: "noFilesMessage"
                 anchors.centerIn: parent
                 width: parent.width - Kirigami.Units.largeSpacing * 4
-                visible: tree.count === 0
+                visible: tree.count === 0 && !kcm.integrityFileSystemModel.listing
                 icon.name: "folder-locked"
                 text: i18n("No files are listed")
                 explanation: i18n("Listing the file system needs the administrator's permission.")
+                helpfulAction: Kirigami.Action {
+                    objectName: "retryRootListingAction"
+                    text: i18nc("@action:button", "Try Again")
+                    icon.name: "view-refresh"
+                    enabled: kcm.integrityFileSystemModel.rootListingFailed
+                    onTriggered: kcm.integrityFileSystemModel.retryListing("/")
+                }
             }
         }
     }
@@ -206,6 +230,9 @@ Item {
         RuleEditor {
             id: ruleEditor
             objectName: "ruleEditor"
+            // Nothing to edit before a configuration has been read: an edit
+            // made earlier would be replaced by the read.
+            enabled: kcm.configLoaded
             width: editorScroll.availableWidth
             path: view.selectedPath
             revision: view.ruleRevision

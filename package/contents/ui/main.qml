@@ -24,6 +24,24 @@ KCM.AbstractKCM {
         configMessage.visible = true;
     }
 
+    // What the module is busy with, if anything; the helper may take a
+    // while, and a password prompt longer still.
+    readonly property string busyText: {
+        if (kcm.applying) {
+            return i18nc("@info:status", "Applying…");
+        }
+        if (kcm.rollingBack) {
+            return i18nc("@info:status", "Restoring the previous configuration…");
+        }
+        if (kcm.reading) {
+            return i18nc("@info:status", "Reading the configuration…");
+        }
+        if (kcm.integrityFileSystemModel.listing) {
+            return i18nc("@info:status", "Listing the folder…");
+        }
+        return "";
+    }
+
     Connections {
         target: kcm
         function onReadConfigError(error) {
@@ -31,6 +49,12 @@ KCM.AbstractKCM {
         }
         function onWriteConfigError(error) {
             root.showConfigMessage(error);
+        }
+        // What a read found wrong is over once a read succeeds.
+        function onConfigStateChanged() {
+            if (!kcm.readFailed) {
+                configMessage.visible = false;
+            }
         }
     }
 
@@ -45,11 +69,44 @@ KCM.AbstractKCM {
             showCloseButton: true
             visible: false
             text: root.configMessages.join("\n")
+            actions: [
+                Kirigami.Action {
+                    objectName: "tryAgainAction"
+                    text: i18nc("@action:button", "Try Again")
+                    icon.name: "view-refresh"
+                    visible: kcm.readFailed
+                    enabled: root.busyText === ""
+                    onTriggered: {
+                        configMessage.visible = false;
+                        kcm.loadConfig();
+                    }
+                }
+            ]
             onVisibleChanged: {
                 if (!visible) {
                     root.configMessages = [];
                 }
             }
+        }
+
+        // One line however many lines are not understood, so that the page
+        // keeps its room; the lines themselves are a click away.
+        Kirigami.InlineMessage {
+            objectName: "configProblemsMessage"
+            Layout.fillWidth: true
+            type: Kirigami.MessageType.Warning
+            visible: kcm.configProblems.length > 0
+            text: i18np("1 line of /etc/afick.conf is not understood; it is kept as written.",
+                        "%1 lines of /etc/afick.conf are not understood; they are kept as written.",
+                        kcm.configProblems.length)
+            actions: [
+                Kirigami.Action {
+                    objectName: "configProblemsDetailsAction"
+                    text: i18nc("@action:button", "Details…")
+                    icon.name: "documentinfo"
+                    onTriggered: configProblemsDialog.open()
+                }
+            ]
         }
 
         RowLayout {
@@ -86,6 +143,20 @@ KCM.AbstractKCM {
 
             Item {
                 Layout.fillWidth: true
+            }
+
+            QQC2.BusyIndicator {
+                objectName: "busyIndicator"
+                Layout.preferredWidth: Kirigami.Units.iconSizes.smallMedium
+                Layout.preferredHeight: Kirigami.Units.iconSizes.smallMedium
+                visible: running
+                running: root.busyText !== ""
+                Accessible.name: root.busyText
+            }
+            QQC2.Label {
+                objectName: "busyLabel"
+                visible: root.busyText !== "" && root.width >= Kirigami.Units.gridUnit * 36
+                text: root.busyText
             }
 
             // Beside the tabs; on a narrow window only their icons, the text
@@ -142,6 +213,13 @@ KCM.AbstractKCM {
         id: changesSheet
     }
 
+    DetailsDialog {
+        id: configProblemsDialog
+        objectName: "configProblemsDialog"
+        title: i18nc("@title:window", "Lines Not Understood")
+        details: kcm.configProblems.map(problem => i18nc("@info line number and the line as read", "Line %1: %2", problem.line, problem.text)).join("\n")
+    }
+
     Kirigami.PromptDialog {
         id: restoreDialog
         objectName: "restoreDialog"
@@ -170,6 +248,4 @@ KCM.AbstractKCM {
             }
         ]
     }
-
-    Component.onCompleted: kcm.initAfickSync()
 }
