@@ -5,6 +5,7 @@
 
 #include "errorreply.h"
 #include "protocol.h"
+#include "trustwatch_helper_debug.h"
 
 #include <KLocalizedString>
 
@@ -14,5 +15,8 @@ std::optional<KAuth::ActionReply> refuseForeignPath(const QVariantMap &args, QLa
     if (path == args.constEnd() || path->toString() == ownPath) {
         return std::nullopt;
     }
+    // A caller that asks for another file is not the settings module: the
+    // administrator should be able to find that in the system log.
+    qCWarning(TRUSTWATCH_HELPER) << "refused a request for" << path->toString() << "instead of" << ownPath;
     return errorReply(i18n("The helper refuses \"%1\": this action works only on \"%2\".", path->toString(), QString(ownPath)));
 }
