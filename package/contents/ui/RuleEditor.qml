@@ -76,7 +76,10 @@ FocusScope {
                 Layout.fillWidth: true
                 text: editor.path
                 font.family: "monospace"
-                wrapMode: Text.WrapAnywhere
+                // Cut short in the middle, where a path says least: a path
+                // wrapped at any character makes the form's height depend on
+                // its own width, which loops whenever the page is resized.
+                elide: Text.ElideMiddle
                 Accessible.name: i18nc("@info:accessible", "Path: %1", editor.path)
             }
 
