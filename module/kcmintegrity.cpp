@@ -7,6 +7,7 @@
 #include "afickaliasreferences.h"
 #include "afickcurrentrule.h"
 #include "afickvocabulary.h"
+#include "checkreportmodel.h"
 #include "configlinechanges.h"
 #include "failurescriptshelper.h"
 #include "integritycontrolscriptcaller.h"
@@ -53,6 +54,8 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     registerCreatable<ServiceHelper>("ServiceHelper");
     registerCreatable<FailureScriptsHelper>("FailureScriptsHelper");
     registerCreatable<IntegrityControlScriptCaller>("IntegrityControlScriptCaller");
+    // Known to the engine only as the caller's report, which the page reads.
+    qmlRegisterAnonymousType<CheckReportModel>("IntegrityControlScriptCaller", 1);
     registerSingleton<AfickAliasEditor>("AfickAliasEditor");
     registerSingleton<AfickCurrentRule>("AfickCurrentRule");
 

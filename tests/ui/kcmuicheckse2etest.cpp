@@ -4,6 +4,8 @@
 #include "e2eenvironment.h"
 #include "kcmui.h"
 
+#include <KQuickAddons/ConfigModule>
+
 #include <QFont>
 #include <QQuickItem>
 #include <QTest>
@@ -17,6 +19,17 @@ const QString scriptsDirectory = QStringLiteral("/etc/tirvane-integrity/failure.
 const QString checkScript = QStringLiteral("/usr/sbin/tirvane-int-check");
 const QString databaseScript = QStringLiteral("/usr/sbin/tirvane-create-int-db");
 const QString unit = QStringLiteral("tirvane-int-check.service");
+
+// afick's compare output as the check script passes it on.
+const QByteArray reportOutput =
+    "# afick 3.8.0 compare mode\n"
+    "changed file : /etc/passwd\n"
+    "\tmd5                      : 5b2d0f8a\t9c1a7e55\n"
+    "\tfilesize                 : 1843\t1901\n"
+    "new file : /etc/sudoers.d/90-temporary\n"
+    "deleted file : /etc/cron.d/nightly backup\n"
+    "afick: something the report does not know\n"
+    "# new : 1\n";
 }
 
 // The checks page as a user works it: the service switch, the failure
@@ -35,9 +48,11 @@ class KcmUiChecksE2eTest : public QObject
         return object ? object->property("text").toString() : QString();
     }
 
+    // Whether the item exists and is shown: a report's rows come and go.
     bool shown(const QString &objectName) const
     {
-        return KcmUi::isShown(m_ui->item(objectName));
+        const QQuickItem *item = m_ui->item(objectName);
+        return item && KcmUi::isShown(item);
     }
 
     bool checked(const QString &objectName) const
@@ -80,6 +95,34 @@ class KcmUiChecksE2eTest : public QObject
         return busy;
     }
 
+    // Runs a check that reports reportOutput.
+    void checkWithReport()
+    {
+        QVERIFY(m_env.writeFile(QStringLiteral("/etc/sudoers.d/90-temporary"), "x\n"));
+        QVERIFY(m_env.setScript(checkScript, 1, reportOutput));
+        QVERIFY(m_ui->click(QStringLiteral("checkButton")));
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("reportEntry_/etc/passwd")), replyTimeoutMs);
+    }
+
+    QQuickItem *inEntry(const QString &path, const QString &objectName) const
+    {
+        const QQuickItem *entry = m_ui->item(QStringLiteral("reportEntry_") + path);
+        const QList<QQuickItem *> items = m_ui->items();
+        for (QQuickItem *item : items) {
+            if (entry && entry->isAncestorOf(item) && item->objectName() == objectName) {
+                return item;
+            }
+        }
+        return nullptr;
+    }
+
+    QStringList addedLines() const
+    {
+        QVariantMap changes;
+        QMetaObject::invokeMethod(m_ui->module(), "pendingChanges", Q_RETURN_ARG(QVariantMap, changes));
+        return changes.value(QStringLiteral("added")).toStringList();
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -89,7 +132,7 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY(m_env.reset());
-        QVERIFY(m_env.writeFile(QStringLiteral("/etc/afick.conf"), "/etc p+u\n"));
+        QVERIFY(m_env.writeFile(QStringLiteral("/etc/afick.conf"), "/etc p+u+md5\n"));
         QVERIFY(m_env.writeFile(scriptsDirectory + QStringLiteral("/a.sh"), "#!/bin/sh\n", 0755));
         QVERIFY(m_env.writeFile(scriptsDirectory + QStringLiteral("/b.sh.disabled"), "#!/bin/sh\n", 0755));
         QVERIFY(m_env.writeFile(scriptsDirectory + QStringLiteral("/notes.txt"), "notes\n", 0644));
@@ -193,6 +236,81 @@ private Q_SLOTS:
         QCOMPARE(m_env.scriptLog(checkScript), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
     }
 
+    // Grouped by kind with counts, each change with its values, and what
+    // the report could not read kept in view.
+    void checkReportListsWhatWasFound()
+    {
+        checkWithReport();
+        QCOMPARE(text(QStringLiteral("reportSummary")), QStringLiteral("New: 1, deleted: 1, changed: 1."));
+        QStringList sections;
+        const QQuickItem *list = m_ui->item(QStringLiteral("reportList"));
+        const QList<QQuickItem *> items = m_ui->items();
+        for (QQuickItem *item : items) {
+            if (list->isAncestorOf(item) && item->property("sectionDelegate").toBool() && KcmUi::isShown(item)) {
+                sections.append(item->property("text").toString());
+            }
+        }
+        QCOMPARE(sections, (QStringList{QStringLiteral("New (1)"), QStringLiteral("Deleted (1)"), QStringLiteral("Changed (1)")}));
+        QVERIFY(shown(QStringLiteral("reportEntry_/etc/cron.d/nightly backup")));
+        QCOMPARE(inEntry(QStringLiteral("/etc/passwd"), QStringLiteral("reportChange_md5"))->property("text").toString(),
+                 QStringLiteral("md5: 5b2d0f8a → 9c1a7e55"));
+        // After the helper's own lines about the failed script.
+        const QString unknown = text(QStringLiteral("reportUnknownLines"));
+        QVERIFY2(unknown.endsWith(QStringLiteral("\n# afick 3.8.0 compare mode\nafick: something the report does not know\n# new : 1")), qPrintable(unknown));
+        m_ui->saveScreenshot(QStringLiteral("checks-report"));
+
+        // Until the next run, whichever page the user visits meanwhile.
+        QVERIFY(m_ui->click(QStringLiteral("rulesTab")));
+        QVERIFY(m_ui->click(QStringLiteral("checksTab")));
+        QVERIFY(shown(QStringLiteral("reportEntry_/etc/passwd")));
+        QVERIFY(m_env.setScript(checkScript, 0));
+        QVERIFY(m_ui->click(QStringLiteral("checkButton")));
+        QTRY_COMPARE_WITH_TIMEOUT(text(QStringLiteral("reportSummary")), QStringLiteral("Nothing changed."), replyTimeoutMs);
+        QVERIFY(!m_ui->item(QStringLiteral("reportEntry_/etc/passwd")));
+    }
+
+    void reportEntryActions_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("written");
+
+        QTest::newRow("show-in-rules") << QStringLiteral("/etc/sudoers.d/90-temporary") << QStringLiteral("showInRulesButton") << QString();
+        QTest::newRow("stop-checking") << QStringLiteral("/etc/sudoers.d/90-temporary") << QStringLiteral("stopCheckingButton")
+                                       << QStringLiteral("!/etc/sudoers.d/90-temporary");
+        QTest::newRow("stop-comparing") << QStringLiteral("/etc/passwd") << QStringLiteral("stopComparingButton_md5") << QStringLiteral("/etc/passwd p+u");
+    }
+
+    // Each entry reveals its path in the tree or becomes a pending rule edit
+    // that Apply writes.
+    void reportEntryActions()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, button);
+        QFETCH(QString, written);
+        checkWithReport();
+        QVERIFY(!shown(QStringLiteral("reportEntryNote")));
+        QVERIFY(m_ui->click(inEntry(path, button)));
+
+        if (written.isEmpty()) {
+            QTRY_VERIFY(shown(QStringLiteral("fileTree")));
+            QQuickItem *row = m_ui->item(QStringLiteral("fileRow_") + path);
+            QVERIFY(row);
+            QVERIFY(KcmUi::isShown(row));
+            QVERIFY(row->property("highlighted").toBool());
+            QCOMPARE(text(QStringLiteral("rulePath")), path);
+            QVERIFY(!m_ui->module()->needsSave());
+            return;
+        }
+        QTRY_VERIFY(addedLines().contains(written));
+        QVERIFY(KcmUi::isShown(inEntry(path, QStringLiteral("reportEntryNote"))));
+        QCOMPARE(inEntry(path, QStringLiteral("reportEntryNote"))->property("text").toString(), QStringLiteral("Covered by a pending change to its rule"));
+        QVERIFY(!shown(QStringLiteral("reportMessage")));
+        m_ui->module()->save();
+        const QStringList lines = QString::fromUtf8(m_env.fileStatus(QStringLiteral("/etc/afick.conf")).content).split(QLatin1Char('\n'));
+        QVERIFY2(lines.contains(written), qPrintable(lines.join(QLatin1Char('|'))));
+    }
+
     void runOutcome_data()
     {
         QTest::addColumn<QString>("button");
@@ -201,16 +319,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("details");
+        // The report's summary; none when no script ran.
+        QTest::addColumn<QString>("report");
 
         QTest::newRow("database-initialized") << QStringLiteral("initializeButton") << databaseScript << QString() << false
-                                              << QStringLiteral("The integrity database has been initialized.") << QString();
+                                              << QStringLiteral("The integrity database has been initialized.") << QString()
+                                              << QStringLiteral("Nothing changed.");
         QTest::newRow("check-passed") << QStringLiteral("checkButton") << checkScript << QString() << false
-                                      << QStringLiteral("The check is complete: no file differs from the database.") << QString();
+                                      << QStringLiteral("The check is complete: no file differs from the database.") << QString()
+                                      << QStringLiteral("Nothing changed.");
         QTest::newRow("refused-initialization-is-named")
             << QStringLiteral("initializeButton") << databaseScript << QStringLiteral("initializeafickdatabasemethod") << true
-            << QStringLiteral("Initializing the integrity database failed.") << QStringLiteral("The action was not authorized.");
+            << QStringLiteral("Initializing the integrity database failed.") << QStringLiteral("The action was not authorized.") << QString();
         QTest::newRow("refused-check-is-named") << QStringLiteral("checkButton") << checkScript << QStringLiteral("checkintegritymethod") << true
-                                                << QStringLiteral("The check failed or found differences.") << QStringLiteral("The action was not authorized.");
+                                                << QStringLiteral("The check failed or found differences.") << QStringLiteral("The action was not authorized.")
+                                                << QString();
     }
 
     void runOutcome()
@@ -229,6 +352,11 @@ private Q_SLOTS:
         QCOMPARE(shown(QStringLiteral("scriptDetailsButton")), !details.isEmpty());
         QTEST(m_ui->find(QStringLiteral("scriptDetailsDialogText"))->property("text").toString(), "details");
         QCOMPARE(m_env.scriptLog(script).isEmpty(), refused);
+        QFETCH(QString, report);
+        QCOMPARE(shown(QStringLiteral("reportSummary")), !report.isEmpty());
+        if (!report.isEmpty()) {
+            QCOMPARE(text(QStringLiteral("reportSummary")), report);
+        }
     }
 };
 

@@ -143,6 +143,9 @@ private Q_SLOTS:
         QVERIFY(rename->isEnabled());
         QVERIFY(!shown(QStringLiteral("renameProblem")));
         QVERIFY(m_ui->click(rename));
+        // The rule of /etc names it: asked first.
+        QTRY_VERIFY(m_ui->find(QStringLiteral("renameAliasDialog"))->property("opened").toBool());
+        QVERIFY(m_ui->click(m_ui->buttonOf(QStringLiteral("confirmRenameAliasAction"))));
         QTRY_VERIFY(m_ui->item(QStringLiteral("alias_System")));
         QVERIFY(!m_ui->item(QStringLiteral("alias_ETC")));
         m_ui->saveScreenshot(QStringLiteral("aliases"));
@@ -165,6 +168,66 @@ private Q_SLOTS:
         const QString file = QString::fromUtf8(m_env.fileStatus(QStringLiteral("/etc/afick.conf")).content);
         QVERIFY2(file.contains(QStringLiteral("System = p+u+g+sha1\n")), qPrintable(file));
         QVERIFY2(!file.contains(QStringLiteral("ETC =")), qPrintable(file));
+    }
+
+    void aliasUsersAreNamedFirst_data()
+    {
+        QTest::addColumn<QString>("alias");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("written");
+
+        QTest::newRow("rename-carries-into-the-rules")
+            << QStringLiteral("ETC") << QStringLiteral("renameAliasButton") << QStringLiteral("renameAliasDialog") << QStringLiteral("confirmRenameAliasAction")
+            << QStringLiteral("Renaming \"ETC\" to \"System\" renames it in these too:\nThe rule of /etc")
+            << QStringList{QStringLiteral("System = p+u+g"), QStringLiteral("Logs = p+n"), QStringLiteral("/etc System")};
+        QTest::newRow("delete-unused") << QStringLiteral("Logs") << QStringLiteral("deleteAliasButton") << QStringLiteral("deleteAliasDialog")
+                                       << QStringLiteral("confirmDeleteAliasAction") << QStringLiteral("No rule or alias uses \"Logs\".")
+                                       << QStringList{QStringLiteral("ETC = p+u+g"), QStringLiteral("/etc ETC")};
+        // Deleting an alias in use is allowed, after a warning: the file is
+        // refused at Apply until the rule is changed.
+        QTest::newRow("delete-used") << QStringLiteral("ETC") << QStringLiteral("deleteAliasButton") << QStringLiteral("deleteAliasDialog")
+                                     << QStringLiteral("confirmDeleteAliasAction")
+                                     << QStringLiteral(
+                                            "These still name \"ETC\"; until they are changed, Apply will refuse to write the file:\nThe rule of /etc")
+                                     << QStringList{QStringLiteral("ETC = p+u+g"), QStringLiteral("Logs = p+n"), QStringLiteral("/etc ETC")};
+    }
+
+    // Renaming or deleting an alias says first which rules and aliases use it.
+    void aliasUsersAreNamedFirst()
+    {
+        QFETCH(QString, alias);
+        QFETCH(QString, button);
+        QFETCH(QString, dialog);
+        open(desktopSize);
+        QVERIFY(m_ui->click(QStringLiteral("aliasesTab")));
+        QTRY_VERIFY(m_ui->item(QStringLiteral("alias_") + alias));
+        QVERIFY(m_ui->click(QStringLiteral("alias_") + alias));
+        if (button == QLatin1String("renameAliasButton")) {
+            m_ui->item(QStringLiteral("aliasNameField"))->setProperty("text", QStringLiteral("System"));
+            m_ui->settle();
+        }
+        QVERIFY(m_ui->click(button));
+        QTRY_VERIFY(m_ui->find(dialog)->property("opened").toBool());
+        QTEST(m_ui->find(dialog)->property("subtitle").toString(), "question");
+        // Nothing happens before the answer.
+        QVERIFY(m_ui->item(QStringLiteral("alias_") + alias));
+        QVERIFY(!m_ui->module()->needsSave());
+        m_ui->saveScreenshot(QStringLiteral("aliases-") + QString::fromLatin1(QTest::currentDataTag()));
+
+        QFETCH(QString, confirm);
+        QVERIFY(m_ui->click(m_ui->buttonOf(confirm)));
+        QTRY_VERIFY(!m_ui->item(QStringLiteral("alias_") + alias));
+        m_ui->module()->save();
+        m_ui->settle();
+        // In any order: where a renamed alias's line goes is the writer's affair.
+        QStringList lines = QString::fromUtf8(m_env.fileStatus(QStringLiteral("/etc/afick.conf")).content).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QFETCH(QStringList, written);
+        lines.sort();
+        written.sort();
+        QCOMPARE(lines, written);
     }
 
     void pagesFitAHandset()

@@ -67,6 +67,14 @@ class KcmUiRulesE2eTest : public QObject
         return item->property("ruleText").toString();
     }
 
+    // What the row of @p path shows where it has no rule of its own.
+    QString rowEffective(const QString &path) const
+    {
+        QQuickItem *item = row(path);
+        const QQuickItem *label = item ? item->findChild<QQuickItem *>(QStringLiteral("effectiveLabel")) : nullptr;
+        return label && KcmUi::isShown(label) ? label->property("text").toString() : QString();
+    }
+
     bool rowMarkedChanged(const QString &path) const
     {
         QQuickItem *item = row(path);
@@ -176,6 +184,42 @@ private Q_SLOTS:
         QTRY_COMPARE(rowRule(QStringLiteral("/etc")), QStringLiteral("ETC+md5"));
         QVERIFY(!rowMarkedChanged(QStringLiteral("/etc")));
         QVERIFY(!shown(QStringLiteral("configMessage")));
+    }
+
+    void rowShowsWhatAfickApplies_data()
+    {
+        QTest::addColumn<QStringList>("extraLines");
+        QTest::addColumn<bool>("editEtc");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("own-rule-as-written") << QStringList() << false << QStringLiteral("/etc") << QString();
+        QTest::newRow("inherited") << QStringList() << false << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC · from /etc");
+        QTest::newRow("inherited-edit-before-apply") << QStringList() << true << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC+md5 · from /etc");
+        QTest::newRow("excluded") << QStringList{QStringLiteral("exclude_suffix:=conf")} << false << QStringLiteral("/etc/afick.conf")
+                                  << QStringLiteral("not checked: exclude_suffix conf");
+    }
+
+    // Every row says what afick applies to it, from the rules as edited.
+    void rowShowsWhatAfickApplies()
+    {
+        QFETCH(QStringList, extraLines);
+        QFETCH(bool, editEtc);
+        QFETCH(QString, path);
+        if (!extraLines.isEmpty()) {
+            QVERIFY(m_env.writeFile(configPath, fileText(sampleLines + extraLines)));
+            // Read in the background; the rows follow when it is done.
+            m_ui->module()->load();
+        }
+        if (editEtc) {
+            addMd5ToEtc();
+        }
+        QVERIFY(m_ui->click(row(QStringLiteral("/etc"))->findChild<QQuickItem *>(QStringLiteral("expander"))));
+        QTRY_VERIFY(row(path));
+        QFETCH(QString, shown);
+        QTRY_COMPARE(rowEffective(path), shown);
+        QVERIFY(!rowMarkedChanged(path));
+        m_ui->saveScreenshot(QStringLiteral("rules-effective-") + QString::fromLatin1(QTest::currentDataTag()));
     }
 
     void removingAnAttributeWithItsChip()

@@ -12,6 +12,9 @@ FocusScope {
     id: editor
 
     property bool showBackButton: false
+    // The page's questions before a rename or a deletion.
+    property QtObject renameDialog
+    property QtObject deleteDialog
     readonly property string currentAlias: AfickAliasEditor.currentAlias
     // Why the typed name cannot replace the current one; empty when it can.
     readonly property string renameProblem: {
@@ -20,6 +23,35 @@ FocusScope {
     }
 
     signal backRequested()
+
+    // The rules and aliases in @p users, one per line, ready to show.
+    function usersText(users) {
+        return users.rules.map(path => i18nc("@item a rule that names an alias", "The rule of %1", path))
+            .concat(users.aliases.map(name => i18nc("@item an alias that names another alias", "The alias %1", name)))
+            .join("\n");
+    }
+
+    // Renames at once when nothing names the alias; otherwise says first
+    // which rules and aliases will follow the new name.
+    function rename(newName) {
+        const users = kcm.aliasUsers(currentAlias);
+        if (users.rules.length === 0 && users.aliases.length === 0) {
+            kcm.renameCurrentAlias(newName);
+            return;
+        }
+        renameDialog.newName = newName;
+        renameDialog.subtitle = i18n("Renaming \"%1\" to \"%2\" renames it in these too:", currentAlias, newName) + "\n" + usersText(users);
+        renameDialog.open();
+    }
+
+    function askToDelete() {
+        const users = kcm.aliasUsers(currentAlias);
+        deleteDialog.aliasName = currentAlias;
+        deleteDialog.subtitle = users.rules.length === 0 && users.aliases.length === 0
+            ? i18n("No rule or alias uses \"%1\".", currentAlias)
+            : i18n("These still name \"%1\"; until they are changed, Apply will refuse to write the file:", currentAlias) + "\n" + usersText(users);
+        deleteDialog.open();
+    }
 
     implicitHeight: column.implicitHeight + Kirigami.Units.largeSpacing * 2
     Keys.onEscapePressed: {
@@ -85,7 +117,14 @@ FocusScope {
                         Accessible.name: i18nc("@action:button", "Rename alias")
                         icon.name: "edit-rename"
                         enabled: nameField.text !== editor.currentAlias && editor.renameProblem === ""
-                        onClicked: kcm.renameCurrentAlias(nameField.text)
+                        onClicked: editor.rename(nameField.text)
+                    }
+                    QQC2.Button {
+                        objectName: "deleteAliasButton"
+                        text: i18nc("@action:button", "Delete")
+                        Accessible.name: i18nc("@action:button", "Delete alias")
+                        icon.name: "edit-delete"
+                        onClicked: editor.askToDelete()
                     }
                 }
 

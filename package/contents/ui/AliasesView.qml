@@ -157,10 +157,56 @@ Item {
             objectName: "aliasEditor"
             width: editorScroll.availableWidth
             showBackButton: view.narrow
+            renameDialog: renameAliasDialog
+            deleteDialog: deleteAliasDialog
             onBackRequested: {
                 view.editing = false;
                 aliasList.forceActiveFocus();
             }
+        }
+    }
+
+    ConfirmDialog {
+        id: renameAliasDialog
+        objectName: "renameAliasDialog"
+        property string newName
+        title: i18nc("@title:window", "Rename Alias")
+        confirmAction: Kirigami.Action {
+            objectName: "confirmRenameAliasAction"
+            text: i18nc("@action:button", "Rename")
+            icon.name: "edit-rename"
+            onTriggered: {
+                renameAliasDialog.close();
+                kcm.renameCurrentAlias(renameAliasDialog.newName);
+            }
+        }
+        cancelAction: Kirigami.Action {
+            objectName: "cancelRenameAliasAction"
+            text: i18nc("@action:button", "Cancel")
+            icon.name: "dialog-cancel"
+            onTriggered: renameAliasDialog.close()
+        }
+    }
+
+    ConfirmDialog {
+        id: deleteAliasDialog
+        objectName: "deleteAliasDialog"
+        property string aliasName
+        title: i18nc("@title:window", "Delete Alias")
+        confirmAction: Kirigami.Action {
+            objectName: "confirmDeleteAliasAction"
+            text: i18nc("@action:button", "Delete")
+            icon.name: "edit-delete"
+            onTriggered: {
+                deleteAliasDialog.close();
+                kcm.deleteAlias(deleteAliasDialog.aliasName);
+            }
+        }
+        cancelAction: Kirigami.Action {
+            objectName: "cancelDeleteAliasAction"
+            text: i18nc("@action:button", "Cancel")
+            icon.name: "dialog-cancel"
+            onTriggered: deleteAliasDialog.close()
         }
     }
 }

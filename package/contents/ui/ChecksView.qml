@@ -5,6 +5,7 @@ import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Controls 2.15 as QQC2
 import org.kde.kirigami 2.20 as Kirigami
+import org.kde.kitemmodels 1.0 as KItemModels
 import ServiceHelper 1.0
 import FailureScriptsHelper 1.0
 import IntegrityControlScriptCaller 1.0
@@ -20,9 +21,27 @@ QQC2.ScrollView {
     property string lastRun: ""
     property bool lastRunSucceeded: false
     property string lastRunError: ""
+    // Bumped whenever the edited rules change, so the report's entries ask
+    // again whether afick still checks their paths.
+    property int rulesRevision: 0
+    // The report of the last run stays until the next run starts; a run
+    // that never started (refused) leaves no report.
+    readonly property bool reportShown: lastRun !== "" && (lastRunSucceeded || caller.lastOutput !== "")
+    // The whole output of the last run, or why it did not run.
+    readonly property string details: caller.lastOutput.trim() !== "" ? caller.lastOutput : lastRunError
+
+    // How many entries of the report are made at once, and how many now.
+    readonly property int entryPage: 200
+    property int entryLimit: entryPage
+    readonly property int entryCount: caller.report.newCount + caller.report.deletedCount + caller.report.changedCount
+
+    // Asks for @p path to be shown in the Rules page.
+    signal revealRequested(string path)
 
     function runScript(which) {
         outcome.visible = false;
+        reportMessage.visible = false;
+        entryLimit = entryPage;
         running = which;
         lastRun = "";
         lastRunError = "";
@@ -46,6 +65,15 @@ QQC2.ScrollView {
         id: caller
         onInitializeError: view.lastRunError = error
         onIntegrityError: view.lastRunError = error
+        // The entries tell which pending rule edit already covers them.
+        Component.onCompleted: report.ruleModel = kcm.integrityFileSystemModel
+    }
+
+    Connections {
+        target: kcm.integrityFileSystemModel
+        function onRulesChanged() {
+            view.rulesRevision++;
+        }
     }
 
     Timer {
@@ -262,11 +290,141 @@ QQC2.ScrollView {
             }
             QQC2.Button {
                 objectName: "scriptDetailsButton"
-                visible: view.lastRunError !== ""
+                visible: view.details !== ""
                 text: i18nc("@action:button", "Details…")
                 Accessible.name: text
                 icon.name: "documentinfo"
                 onClicked: scriptDetails.open()
+            }
+        }
+
+        // What the run found, aligned with the form above.
+        Kirigami.FormLayout {
+            id: reportForm
+            objectName: "reportForm"
+            Layout.fillWidth: true
+            visible: view.reportShown
+
+            Kirigami.Separator {
+                Kirigami.FormData.isSection: true
+                Kirigami.FormData.label: i18nc("@title:group", "Report")
+            }
+
+            QQC2.Label {
+                objectName: "reportSummary"
+                Layout.fillWidth: true
+                Kirigami.FormData.label: i18nc("@label", "Found:")
+                text: caller.report.summaryText
+                elide: Text.ElideRight
+            }
+        }
+
+        // A rule edit asked for from the report that could not be made.
+        Kirigami.InlineMessage {
+            id: reportMessage
+            objectName: "reportMessage"
+            Layout.fillWidth: true
+            Layout.margins: Kirigami.Units.largeSpacing
+            type: Kirigami.MessageType.Warning
+            showCloseButton: true
+            visible: false
+        }
+
+        // Grouped by kind, each group under its name and count. A check after
+        // an upgrade can report thousands of files: they come a page at a time.
+        ColumnLayout {
+            id: reportList
+            objectName: "reportList"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && view.entryCount > 0
+            spacing: Kirigami.Units.smallSpacing
+
+            Repeater {
+                model: KItemModels.KSortFilterProxyModel {
+                    id: shownEntries
+                    sourceModel: caller.report
+                    filterRowCallback: (row, parent) => row < view.entryLimit
+                }
+                delegate: ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 0
+
+                    // Entries come ordered by kind: the first of each opens its group.
+                    Kirigami.ListSectionHeader {
+                        Layout.fillWidth: true
+                        visible: index === (model.kind === "new" ? 0 : (model.kind === "deleted" ? caller.report.newCount : caller.report.newCount + caller.report.deletedCount))
+                        label: model.section
+                    }
+
+                    ReportEntry {
+                        Layout.fillWidth: true
+                        path: model.path
+                        kind: model.kind
+                        changes: model.changes
+                        ruleEditable: model.ruleEditable
+                        editNote: model.editNote
+                        checked: {
+                            view.rulesRevision;
+                            const state = kcm.integrityFileSystemModel.effectiveRule(model.path).effectiveState;
+                            return state === "own" || state === "inherited";
+                        }
+                        roomy: view.availableWidth >= Kirigami.Units.gridUnit * 36
+                        onRevealRequested: view.revealRequested(path)
+                        onStopCheckingRequested: {
+                            reportMessage.visible = false;
+                            if (!kcm.integrityFileSystemModel.stopChecking(path)) {
+                                reportMessage.text = i18n("No rule was changed: afick does not check %1 under the edited rules.", path);
+                                reportMessage.visible = true;
+                            }
+                        }
+                        onStopComparingRequested: attribute => {
+                            reportMessage.visible = false;
+                            if (!kcm.integrityFileSystemModel.stopComparing(path, attribute)) {
+                                reportMessage.text = i18n("No rule was changed: %1 cannot be left out of the rule of %2.", attribute, path);
+                                reportMessage.visible = true;
+                            }
+                        }
+                    }
+                }
+            }
+
+            QQC2.Button {
+                objectName: "moreEntriesButton"
+                visible: view.entryCount > view.entryLimit
+                text: i18ncp("@action:button", "Show 1 More Entry", "Show %1 More Entries", Math.min(view.entryPage, view.entryCount - view.entryLimit))
+                Accessible.name: text
+                icon.name: "go-down"
+                onClicked: {
+                    view.entryLimit += view.entryPage;
+                    shownEntries.invalidateFilter();
+                }
+            }
+        }
+
+        // What the report could not read, kept in view rather than dropped.
+        ColumnLayout {
+            objectName: "reportOtherOutput"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            Layout.bottomMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && caller.report.unknownLines.length > 0
+            spacing: 0
+
+            Kirigami.ListSectionHeader {
+                Layout.fillWidth: true
+                label: i18nc("@title group of a check report", "Other Output (%1)", caller.report.unknownLines.length)
+            }
+            QQC2.Label {
+                objectName: "reportUnknownLines"
+                Layout.fillWidth: true
+                text: caller.report.unknownLines.join("\n")
+                textFormat: Text.PlainText
+                font.family: "monospace"
+                wrapMode: Text.WrapAnywhere
+                verticalAlignment: Text.AlignTop
             }
         }
     }
@@ -275,6 +433,6 @@ QQC2.ScrollView {
         id: scriptDetails
         objectName: "scriptDetailsDialog"
         title: view.lastRun === "initialize" ? i18nc("@title:window", "Initializing the Database") : i18nc("@title:window", "Checking the Files")
-        details: view.lastRunError
+        details: view.details
     }
 }

@@ -6,8 +6,9 @@ import QtQuick.Layouts 1.15
 import QtQuick.Controls 2.15 as QQC2
 import org.kde.kirigami 2.20 as Kirigami
 
-// One row of the file tree: expander, icon, name, the path's own rule and a
-// mark when that rule has been changed since the file was read.
+// One row of the file tree: expander, icon, name, what afick applies to the
+// path (its own rule, one inherited from a folder above, or why it is left
+// out) and a mark when its own rule has been changed since the file was read.
 QQC2.ItemDelegate {
     id: row
 
@@ -16,6 +17,17 @@ QQC2.ItemDelegate {
     // As the file writes it: the prefix, then the attributes.
     readonly property string ruleText: [model.integrityPrefix, model.integrityAttributes].filter(part => part.length > 0).join(" ")
     readonly property bool changed: model.integrityElementChanged
+    // Where the path has no line of its own: the rule it inherits, dimmed,
+    // or why afick leaves it out; empty when it is not watched at all.
+    readonly property string effectiveText: {
+        if (ruleText.length > 0) {
+            return "";
+        }
+        if (model.effectiveState === "inherited") {
+            return i18nc("@info:status the attributes of a rule and the path whose rule it is", "%1 · from %2", model.effectiveAttributes, model.effectiveSource);
+        }
+        return model.effectiveState === "excluded" ? model.excludedReason : "";
+    }
     // Set once opening showed the directory to be empty, so the expander goes.
     property bool listedEmpty: false
 
@@ -29,8 +41,12 @@ QQC2.ItemDelegate {
     focusPolicy: Qt.NoFocus
     Accessible.role: Accessible.TreeItem
     Accessible.name: {
-        let text = ruleText.length > 0 ? i18nc("@info:accessible file name and its rule", "%1, rule %2", model.fileName, ruleText)
-                                       : i18nc("@info:accessible file name without a rule", "%1, no rule", model.fileName);
+        let text = i18nc("@info:accessible file name without a rule", "%1, no rule", model.fileName);
+        if (ruleText.length > 0) {
+            text = i18nc("@info:accessible file name and its rule", "%1, rule %2", model.fileName, ruleText);
+        } else if (effectiveText.length > 0) {
+            text = i18nc("@info:accessible file name and the rule it inherits or why it is not checked", "%1, %2", model.fileName, effectiveText);
+        }
         if (changed) {
             text = i18nc("@info:accessible", "%1, changed", text);
         }
@@ -114,6 +130,25 @@ QQC2.ItemDelegate {
             font.family: "monospace"
             elide: Text.ElideRight
             color: row.highlighted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.disabledTextColor
+        }
+
+        // Unlike an own rule: not the file's line, so dimmed further and slanted.
+        QQC2.Label {
+            objectName: "effectiveLabel"
+            Layout.maximumWidth: Math.round(row.width * 0.4)
+            visible: row.effectiveText.length > 0
+            text: row.effectiveText
+            font.italic: true
+            elide: Text.ElideRight
+            opacity: 0.7
+            color: row.highlighted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.disabledTextColor
+            QQC2.ToolTip.text: text
+            QQC2.ToolTip.visible: truncated && effectiveHover.hovered
+            QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+
+            HoverHandler {
+                id: effectiveHover
+            }
         }
 
         Kirigami.Icon {

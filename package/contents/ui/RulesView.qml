@@ -43,6 +43,39 @@ Item {
         }
     }
 
+    // The row of @p path among the listed ones, or -1.
+    function rowOf(path) {
+        if (tree.count === 0) {
+            return -1;
+        }
+        const found = treeModel.match(treeModel.index(0, 0), filePathRole, path, 1, Qt.MatchExactly);
+        return found.length > 0 ? found[0].row : -1;
+    }
+
+    // Opens the folders down to @p path and selects it; a path that is gone
+    // (a deleted file) selects the nearest folder that is still there.
+    function reveal(path) {
+        const names = path.split("/").filter(name => name.length > 0);
+        let shown = -1;
+        let current = "";
+        for (let i = 0; i < names.length; ++i) {
+            current += "/" + names[i];
+            const row = rowOf(current);
+            if (row < 0) {
+                break;
+            }
+            shown = row;
+            if (i < names.length - 1) {
+                setExpanded(row, true);
+            }
+        }
+        if (shown >= 0) {
+            select(shown);
+            tree.positionViewAtIndex(shown, ListView.Contain);
+            tree.forceActiveFocus();
+        }
+    }
+
     // Typing a name's first letters selects the next row whose name starts
     // with them, as in a file manager.
     property string typedText

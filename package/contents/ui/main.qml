@@ -199,6 +199,7 @@ KCM.AbstractKCM {
         currentIndex: tabs.currentIndex
 
         RulesView {
+            id: rulesView
             objectName: "rulesView"
         }
         AliasesView {
@@ -206,6 +207,10 @@ KCM.AbstractKCM {
         }
         ChecksView {
             objectName: "checksView"
+            onRevealRequested: path => {
+                tabs.currentIndex = 0;
+                rulesView.reveal(path);
+            }
         }
     }
 

@@ -188,6 +188,9 @@ bool KcmUi::isShown(const QQuickItem *item)
 
 bool KcmUi::click(QQuickItem *item)
 {
+    // Where the item is once the layouts have placed it: rows that have just
+    // appeared may not be in place yet.
+    settle();
     if (!item || !isShown(item) || item->window() != m_window.get()) {
         return false;
     }
