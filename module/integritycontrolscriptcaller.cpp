@@ -27,6 +27,16 @@ QString failureText(const HelperReply &reply)
     }
     return i18n("The action failed with error code %1.", reply.error);
 }
+
+// The helper's description of a failed script is a sentence of its own and a
+// heading, each on a line, then what the script wrote: only that is read as
+// the report, so that the helper's lines do not show as output afick gave.
+QString scriptOutputOf(const QString &description)
+{
+    const int heading = description.indexOf(QLatin1Char('\n'));
+    const int output = heading < 0 ? -1 : description.indexOf(QLatin1Char('\n'), heading + 1);
+    return output < 0 ? QString() : description.mid(output + 1);
+}
 }
 
 IntegrityControlScriptCaller::IntegrityControlScriptCaller(QObject *parent)
@@ -51,14 +61,17 @@ void IntegrityControlScriptCaller::takeOutput(const HelperReply &reply)
     // left its output in the helper's description. Any other error means
     // no script ran, and the previous report no longer describes the system
     // the user is about to look at.
+    QString reportText;
     if (reply.succeeded()) {
         m_lastOutput = reply.data.value(Protocol::Reply::Output).toString();
+        reportText = m_lastOutput;
     } else if (reply.error == HelperErrorCode) {
         m_lastOutput = reply.errorString;
+        reportText = scriptOutputOf(m_lastOutput);
     } else {
         m_lastOutput.clear();
     }
-    m_report->setOutput(m_lastOutput);
+    m_report->setOutput(reportText);
     Q_EMIT lastOutputChanged();
 }
 

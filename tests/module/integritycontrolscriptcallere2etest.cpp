@@ -41,6 +41,7 @@ private:
         int otherErrors = 0;
         QString output;
         int reportRows = 0;
+        QStringList reportUnknownLines;
     };
 
     static Outcome run(Operation operation)
@@ -57,6 +58,7 @@ private:
         outcome.otherErrors = (operation == InitializeDatabase ? integrityErrors : initializeErrors).count();
         outcome.output = caller.lastOutput();
         outcome.reportRows = caller.report()->rowCount();
+        outcome.reportUnknownLines = caller.report()->unknownLines();
         return outcome;
     }
 
@@ -115,8 +117,10 @@ private Q_SLOTS:
                  QStringList{
                      QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nchanged: /etc/passwd\n\nafick: 1 change\n").arg(scriptOf(operation))});
         QCOMPARE(outcome.otherErrors, 0);
-        // afick reports differences with a non-zero code: the report is read from the description.
+        // afick reports differences with a non-zero code: the report is read
+        // from the description, without the helper's own two lines.
         QCOMPARE(outcome.output, outcome.errors.constFirst());
+        QCOMPARE(outcome.reportUnknownLines, (QStringList{QStringLiteral("changed: /etc/passwd"), QStringLiteral("afick: 1 change")}));
     }
 
     void refusalIsReportedWithAText_data()
