@@ -174,7 +174,6 @@ start_kcmshell()
     gid=$(id -g "$user")
     install -d -o "$uid" -g "$gid" -m 0700 "$scratch/home" "$scratch/runtime" "$scratch/config" "$scratch/cache" \
         "$scratch/data" "$scratch/tmp"
-    install -m 0644 "$session_bus_conf" "$scratch/session.conf"
     # A plug-in built with sanitizers needs their runtimes loaded before the
     # host's own libraries; the host's leaks are not the module's.
     preload=$(ldd /usr/lib/*/qt5/plugins/plasma/kcms/systemsettings/kcm_trustwatch.so 2>/dev/null |
@@ -311,6 +310,8 @@ main()
 
     mkdir -p "$scratch" "$out_dir"
     rm -f "$out_dir/failure.png"
+    # Taken before /tmp turns private: the checkout may lie below it.
+    install -m 0644 "$session_bus_conf" "$scratch/session.conf"
     private_tmp
     trap stop EXIT
     start_virtual_screen
