@@ -26,9 +26,9 @@ ColumnLayout {
         Layout.fillWidth: true
         visible: editor.attributes.length === 0
         text: i18n("No attributes: nothing is compared.")
-        wrapMode: Text.Wrap
-        // Fixed: the style aligns by line count, which wrapping changes.
-        verticalAlignment: Text.AlignTop
+        // One line, cut short if need be: wrapped, its height would depend on
+        // the width the form gives it, which loops while the page settles.
+        elide: Text.ElideRight
         opacity: 0.7
     }
 
