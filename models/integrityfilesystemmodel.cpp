@@ -126,10 +126,11 @@ void IntegrityFileSystemModel::onCurrentAttributeChanged()
     // By path, not through an index: a path that is not listed has no index,
     // and the invalid index would stand for "/".
     const QModelIndex index = indexForPath(current.path, 0);
-    // An empty rule where the file has none is no rule at all. Recording one
-    // (the full-names switch, "no prefix", an attribute added and removed
-    // again) would count as a change to save although the file would not change.
-    if (current.prefix.isEmpty() && current.attributes.isEmpty() && !m_configEditor.parsedRules().contains(current.path)) {
+    // A rule that writes no line where the file has none is no rule at all:
+    // only an exclusion needs no attributes. Recording one (the full-names
+    // switch, "no prefix" or "=" alone, an attribute added and removed again)
+    // would count as a change to save although the file would not change.
+    if (current.attributes.isEmpty() && current.prefix != QLatin1String("!") && !m_configEditor.parsedRules().contains(current.path)) {
         if (m_configEditor.currentRules().remove(current.path) > 0 && index.isValid()) {
             Q_EMIT dataChanged(index, index, {IntegrityPrefixRole, IntegrityAttributesRole, IntegrityElementChangedRole});
             announceScope(index);

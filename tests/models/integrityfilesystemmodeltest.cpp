@@ -355,6 +355,7 @@ void IntegrityFileSystemModelTest::emptyRuleWhereTheFileHasNoneIsNoChange_data()
 
     QTest::newRow("full-names-switch-alone") << QStringLiteral("full-names") << 0;
     QTest::newRow("no-prefix-chosen") << QStringLiteral("no-prefix") << 0;
+    QTest::newRow("directory-only-prefix-alone") << QStringLiteral("directory-only") << 0;
     QTest::newRow("attribute-added-then-removed") << QStringLiteral("add-remove") << 3;
 }
 
@@ -373,6 +374,8 @@ void IntegrityFileSystemModelTest::emptyRuleWhereTheFileHasNoneIsNoChange()
         rule->setShowFullNames(false);
     } else if (edit == QLatin1String("no-prefix")) {
         rule->setPrefix(QString());
+    } else if (edit == QLatin1String("directory-only")) {
+        rule->setPrefix(QStringLiteral("="));
     } else {
         rule->addAttribute(QStringLiteral("md5"));
         QVERIFY(m_model->afickConfigEditor().hasChanges());
