@@ -6,6 +6,8 @@
 #include <QLatin1String>
 #include <QString>
 
+#include <cstddef>
+
 /**
  * Every name that crosses between the plug-in and the helper, or that names
  * a system file, unit or bus object either of them acts on. Both sides and
@@ -13,20 +15,31 @@
  */
 namespace Protocol
 {
+/**
+ * A QLatin1String of a string literal whose length the compiler takes from
+ * the literal itself. QLatin1String's own one-argument constructor calls
+ * strlen(), which only GCC evaluates in a constant expression.
+ */
+template<std::size_t N>
+constexpr QLatin1String latin1(const char (&text)[N])
+{
+    return QLatin1String(text, int(N - 1));
+}
+
 /// The name KAuth registers the helper under; also the prefix of every action ID.
-constexpr QLatin1String HelperId("ru.vantorix.integritysecurityhelper");
+constexpr QLatin1String HelperId = latin1("ru.vantorix.integritysecurityhelper");
 
 /// The helper's actions, by the names of the slots that answer them.
 namespace Action
 {
-constexpr QLatin1String ReadConfig("readafickconfig");
-constexpr QLatin1String WriteConfig("writeafickconfig");
-constexpr QLatin1String RollbackConfig("rollbackconfig");
-constexpr QLatin1String ListEntries("entryinfolist");
-constexpr QLatin1String InitializeDatabase("initializeafickdatabasemethod");
-constexpr QLatin1String CheckIntegrity("checkintegritymethod");
-constexpr QLatin1String EnableService("enableservicemethod");
-constexpr QLatin1String EnableFailureScript("enablefailurescriptmethod");
+constexpr QLatin1String ReadConfig = latin1("readafickconfig");
+constexpr QLatin1String WriteConfig = latin1("writeafickconfig");
+constexpr QLatin1String RollbackConfig = latin1("rollbackconfig");
+constexpr QLatin1String ListEntries = latin1("entryinfolist");
+constexpr QLatin1String InitializeDatabase = latin1("initializeafickdatabasemethod");
+constexpr QLatin1String CheckIntegrity = latin1("checkintegritymethod");
+constexpr QLatin1String EnableService = latin1("enableservicemethod");
+constexpr QLatin1String EnableFailureScript = latin1("enablefailurescriptmethod");
 }
 
 /// The full ID polkit authorises: the helper ID, a dot, the action name.
@@ -38,54 +51,54 @@ inline QString actionId(const QString &action)
 /// Keys of the argument maps sent to the helper.
 namespace Argument
 {
-constexpr QLatin1String Path("path");
-constexpr QLatin1String Config("config");
+constexpr QLatin1String Path = latin1("path");
+constexpr QLatin1String Config = latin1("config");
 /// The whole file as bytes, written verbatim; takes precedence over Config.
-constexpr QLatin1String RawConfig("rawConfig");
-constexpr QLatin1String NameFilters("nameFilters");
-constexpr QLatin1String Filters("filters");
-constexpr QLatin1String Sort("sort");
-constexpr QLatin1String IsEnabled("isEnabled");
-constexpr QLatin1String OldName("oldName");
-constexpr QLatin1String NewName("newName");
+constexpr QLatin1String RawConfig = latin1("rawConfig");
+constexpr QLatin1String NameFilters = latin1("nameFilters");
+constexpr QLatin1String Filters = latin1("filters");
+constexpr QLatin1String Sort = latin1("sort");
+constexpr QLatin1String IsEnabled = latin1("isEnabled");
+constexpr QLatin1String OldName = latin1("oldName");
+constexpr QLatin1String NewName = latin1("newName");
 }
 
 /// Keys of the data maps the helper answers with.
 namespace Reply
 {
-constexpr QLatin1String Config("config");
+constexpr QLatin1String Config = latin1("config");
 /// The file's bytes as read, beside the decoded lines under Config.
-constexpr QLatin1String RawConfig("rawConfig");
-constexpr QLatin1String EntryInfoList("entryinfolist");
-constexpr QLatin1String OmittedEntries("omittedEntries");
-constexpr QLatin1String Notice("notice");
+constexpr QLatin1String RawConfig = latin1("rawConfig");
+constexpr QLatin1String EntryInfoList = latin1("entryinfolist");
+constexpr QLatin1String OmittedEntries = latin1("omittedEntries");
+constexpr QLatin1String Notice = latin1("notice");
 /// What a script that succeeded wrote: standard output, a line break, standard error.
-constexpr QLatin1String Output("output");
+constexpr QLatin1String Output = latin1("output");
 }
 
 /// The files the helper acts on.
 namespace Path
 {
-constexpr QLatin1String AfickConfig("/etc/afick.conf");
-constexpr QLatin1String FailureScripts("/etc/tirvane-integrity/failure.d");
-constexpr QLatin1String DatabaseScript("/usr/sbin/tirvane-create-int-db");
-constexpr QLatin1String CheckScript("/usr/sbin/tirvane-int-check");
-constexpr QLatin1String ListingRoot("/");
+constexpr QLatin1String AfickConfig = latin1("/etc/afick.conf");
+constexpr QLatin1String FailureScripts = latin1("/etc/tirvane-integrity/failure.d");
+constexpr QLatin1String DatabaseScript = latin1("/usr/sbin/tirvane-create-int-db");
+constexpr QLatin1String CheckScript = latin1("/usr/sbin/tirvane-int-check");
+constexpr QLatin1String ListingRoot = latin1("/");
 }
 
 /// The periodic check and the systemd manager that switches it.
 namespace Systemd
 {
-constexpr QLatin1String CheckUnit("tirvane-int-check.service");
-constexpr QLatin1String Service("org.freedesktop.systemd1");
-constexpr QLatin1String ObjectPath("/org/freedesktop/systemd1");
-constexpr QLatin1String ManagerInterface("org.freedesktop.systemd1.Manager");
-constexpr QLatin1String Subscribe("Subscribe");
-constexpr QLatin1String GetUnitFileState("GetUnitFileState");
-constexpr QLatin1String EnableUnitFiles("EnableUnitFiles");
-constexpr QLatin1String DisableUnitFiles("DisableUnitFiles");
-constexpr QLatin1String UnitFilesChanged("UnitFilesChanged");
-constexpr QLatin1String EnabledState("enabled");
+constexpr QLatin1String CheckUnit = latin1("tirvane-int-check.service");
+constexpr QLatin1String Service = latin1("org.freedesktop.systemd1");
+constexpr QLatin1String ObjectPath = latin1("/org/freedesktop/systemd1");
+constexpr QLatin1String ManagerInterface = latin1("org.freedesktop.systemd1.Manager");
+constexpr QLatin1String Subscribe = latin1("Subscribe");
+constexpr QLatin1String GetUnitFileState = latin1("GetUnitFileState");
+constexpr QLatin1String EnableUnitFiles = latin1("EnableUnitFiles");
+constexpr QLatin1String DisableUnitFiles = latin1("DisableUnitFiles");
+constexpr QLatin1String UnitFilesChanged = latin1("UnitFilesChanged");
+constexpr QLatin1String EnabledState = latin1("enabled");
 }
 
 /**
