@@ -24,9 +24,9 @@ QQC2.ScrollView {
     // Bumped whenever the edited rules change, so the report's entries ask
     // again whether afick still checks their paths.
     property int rulesRevision: 0
-    // The report of the last run stays until the next run starts; a run
+    // The report of the last check stays until the next run starts; a check
     // that never started (refused) leaves no report.
-    readonly property bool reportShown: lastRun !== "" && (lastRunSucceeded || caller.lastOutput !== "")
+    readonly property bool reportShown: lastRun === "check" && (lastRunSucceeded || caller.lastOutput !== "")
     // The whole output of the last run, or why it did not run.
     readonly property string details: caller.lastOutput.trim() !== "" ? caller.lastOutput : lastRunError
 
@@ -269,23 +269,29 @@ QQC2.ScrollView {
             visible: false
             spacing: Kirigami.Units.smallSpacing
 
+            // afick's status is not zero when it found changes: a check's
+            // outcome is what its report says.
+            readonly property int checkOutcome: view.reportShown ? caller.report.outcome : CheckReportModel.Failed
+            readonly property bool positive: view.lastRun === "check" ? checkOutcome === CheckReportModel.NoChanges : view.lastRunSucceeded
+            readonly property bool negative: view.lastRun === "check" ? checkOutcome === CheckReportModel.Failed : !view.lastRunSucceeded
+
             Kirigami.Icon {
                 Layout.preferredWidth: Kirigami.Units.iconSizes.small
                 Layout.preferredHeight: Kirigami.Units.iconSizes.small
-                source: view.lastRunSucceeded ? "dialog-positive" : "dialog-error"
+                source: outcome.positive ? "dialog-positive" : (outcome.negative ? "dialog-error" : "dialog-warning")
             }
             QQC2.Label {
                 objectName: "scriptOutcome"
                 Layout.fillWidth: true
                 elide: Text.ElideRight
-                color: view.lastRunSucceeded ? Kirigami.Theme.positiveTextColor : Kirigami.Theme.negativeTextColor
+                color: outcome.positive ? Kirigami.Theme.positiveTextColor
+                                        : (outcome.negative ? Kirigami.Theme.negativeTextColor : Kirigami.Theme.neutralTextColor)
                 text: {
                     if (view.lastRun === "initialize") {
                         return view.lastRunSucceeded ? i18n("The integrity database has been initialized.")
                                                      : i18n("Initializing the integrity database failed.");
                     }
-                    return view.lastRunSucceeded ? i18n("The check is complete: no file differs from the database.")
-                                                 : i18n("The check failed or found differences.");
+                    return view.reportShown ? caller.report.summaryText : i18n("The check failed.");
                 }
             }
             QQC2.Button {
@@ -310,13 +316,33 @@ QQC2.ScrollView {
                 Kirigami.FormData.label: i18nc("@title:group", "Report")
             }
 
-            QQC2.Label {
-                objectName: "reportSummary"
-                Layout.fillWidth: true
-                Kirigami.FormData.label: i18nc("@label", "Found:")
-                text: caller.report.summaryText
-                elide: Text.ElideRight
+            // One item for all of afick's figures: rows coming and going in
+            // the form's grid make it lay itself out again and again.
+            ColumnLayout {
+                objectName: "reportFigures"
+                Kirigami.FormData.label: i18nc("@label afick's figures of a check", "Figures:")
+                visible: caller.report.figures.length > 0
+                spacing: 0
+
+                Repeater {
+                    model: caller.report.figures
+                    delegate: QQC2.Label {
+                        objectName: "reportFigure_" + modelData.name
+                        text: i18nc("@info a figure of a check report and its value", "%1: %2", modelData.label, modelData.value)
+                    }
+                }
             }
+        }
+
+        // What afick warned about, as afick said it.
+        Kirigami.InlineMessage {
+            objectName: "reportWarnings"
+            Layout.fillWidth: true
+            Layout.margins: Kirigami.Units.largeSpacing
+            type: Kirigami.MessageType.Warning
+            visible: view.reportShown && caller.report.warnings.length > 0
+            text: i18ncp("@info %2 is afick's warnings, one a line", "afick warned:\n%2", "afick warned %1 times:\n%2",
+                         caller.report.warnings.length, caller.report.warnings.join("\n"))
         }
 
         // A rule edit asked for from the report that could not be made.
@@ -355,7 +381,8 @@ QQC2.ScrollView {
                     Kirigami.ListSectionHeader {
                         Layout.fillWidth: true
                         visible: index === (model.kind === "new" ? 0 : (model.kind === "deleted" ? caller.report.newCount : caller.report.newCount + caller.report.deletedCount))
-                        label: model.section
+                        label: i18nc("@title group of a check report; %1 is New, Deleted or Changed", "%1 (%2)", model.section,
+                                     model.kind === "new" ? caller.report.newCount : (model.kind === "deleted" ? caller.report.deletedCount : caller.report.changedCount))
                     }
 
                     ReportEntry {
@@ -363,6 +390,7 @@ QQC2.ScrollView {
                         path: model.path
                         kind: model.kind
                         changes: model.changes
+                        values: model.values
                         ruleEditable: model.ruleEditable
                         editNote: model.editNote
                         checked: {
