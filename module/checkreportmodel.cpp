@@ -8,7 +8,64 @@
 
 #include <KLocalizedString>
 
-#include <algorithm>
+#include <utility>
+
+namespace
+{
+// afick's figures in the order its closing line gives them.
+const QStringList &figureOrder()
+{
+    static const QStringList order{
+        QStringLiteral("scanned"),
+        QStringLiteral("changes"),
+        QStringLiteral("new"),
+        QStringLiteral("delete"),
+        QStringLiteral("changed"),
+        QStringLiteral("dangling"),
+        QStringLiteral("exclude_suffix"),
+        QStringLiteral("exclude_prefix"),
+        QStringLiteral("exclude_re"),
+        QStringLiteral("degraded"),
+    };
+    return order;
+}
+
+QString figureLabel(const QString &name)
+{
+    if (name == QLatin1String("scanned")) {
+        return i18nc("@label a figure of a check report", "Files scanned");
+    }
+    if (name == QLatin1String("changes")) {
+        return i18nc("@label a figure of a check report", "Changes");
+    }
+    if (name == QLatin1String("new")) {
+        return i18nc("@label a figure of a check report", "New");
+    }
+    if (name == QLatin1String("delete")) {
+        return i18nc("@label a figure of a check report", "Deleted");
+    }
+    if (name == QLatin1String("changed")) {
+        return i18nc("@label a figure of a check report", "Changed");
+    }
+    if (name == QLatin1String("dangling")) {
+        return i18nc("@label a figure of a check report", "Dangling links");
+    }
+    if (name == QLatin1String("exclude_suffix")) {
+        return i18nc("@label a figure of a check report", "Excluded by suffix");
+    }
+    if (name == QLatin1String("exclude_prefix")) {
+        return i18nc("@label a figure of a check report", "Excluded by prefix");
+    }
+    if (name == QLatin1String("exclude_re")) {
+        return i18nc("@label a figure of a check report", "Excluded by pattern");
+    }
+    if (name == QLatin1String("degraded")) {
+        return i18nc("@label a figure of a check report", "Degraded");
+    }
+    // A figure of a later afick, by its own name.
+    return name;
+}
+}
 
 CheckReportModel::CheckReportModel(QObject *parent)
     : QAbstractListModel(parent)
@@ -17,7 +74,32 @@ CheckReportModel::CheckReportModel(QObject *parent)
 
 int CheckReportModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : groupStart(CheckReport::Entry::Changed) + m_groups[CheckReport::Entry::Changed].size();
+}
+
+const CheckReport::Entry &CheckReportModel::entryAt(int row) const
+{
+    for (const QVector<int> &group : m_groups) {
+        if (row < group.size()) {
+            return m_report.entries().at(group.at(row));
+        }
+        row -= group.size();
+    }
+    Q_UNREACHABLE();
+}
+
+int CheckReportModel::groupStart(CheckReport::Entry::Kind kind) const
+{
+    int start = 0;
+    for (int group = 0; group < kind; ++group) {
+        start += m_groups[group].size();
+    }
+    return start;
+}
+
+int CheckReportModel::rowOf(int entry) const
+{
+    return groupStart(m_report.entries().at(entry).kind) + m_placeInGroup.at(entry);
 }
 
 QVariant CheckReportModel::data(const QModelIndex &index, int role) const
@@ -25,7 +107,7 @@ QVariant CheckReportModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return QVariant();
     }
-    const CheckReport::Entry &entry = m_rows.at(index.row());
+    const CheckReport::Entry &entry = entryAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case PathRole:
@@ -51,18 +133,23 @@ QVariant CheckReportModel::data(const QModelIndex &index, int role) const
         }
         return changes;
     }
-    case SectionRole: {
-        const int count = countOf(entry.kind);
+    case ValuesRole: {
+        QVariantList values;
+        for (const CheckReport::AttributeValue &value : entry.values) {
+            values.append(QVariantMap{{QStringLiteral("name"), value.name}, {QStringLiteral("value"), value.value}});
+        }
+        return values;
+    }
+    case SectionRole:
         switch (entry.kind) {
         case CheckReport::Entry::New:
-            return i18nc("@title group of a check report", "New (%1)", count);
+            return i18nc("@title group of a check report", "New");
         case CheckReport::Entry::Deleted:
-            return i18nc("@title group of a check report", "Deleted (%1)", count);
+            return i18nc("@title group of a check report", "Deleted");
         case CheckReport::Entry::Changed:
-            return i18nc("@title group of a check report", "Changed (%1)", count);
+            return i18nc("@title group of a check report", "Changed");
         }
         return QVariant();
-    }
     case CoveredByEditRole:
         return !coveringEdit(entry.path).isEmpty();
     case EditNoteRole: {
@@ -91,21 +178,85 @@ QHash<int, QByteArray> CheckReportModel::roleNames() const
         {CoveredByEditRole, QByteArrayLiteral("coveredByEdit")},
         {EditNoteRole, QByteArrayLiteral("editNote")},
         {RuleEditableRole, QByteArrayLiteral("ruleEditable")},
+        {ValuesRole, QByteArrayLiteral("values")},
     };
 }
 
-void CheckReportModel::setOutput(const QString &output)
+void CheckReportModel::clear()
 {
     beginResetModel();
-    m_output = output;
-    m_report = CheckReport::parse(output);
-    m_rows = m_report.entries();
-    // Grouped for the view's sections; within a group afick's order stays.
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const CheckReport::Entry &a, const CheckReport::Entry &b) {
-        return a.kind < b.kind;
-    });
+    m_output.clear();
+    m_report = CheckReport();
+    for (QVector<int> &group : m_groups) {
+        group.clear();
+    }
+    m_placeInGroup.clear();
+    m_finished = false;
+    m_exitStatus = 0;
     endResetModel();
+    Q_EMIT outputChanged();
     Q_EMIT reportChanged();
+}
+
+void CheckReportModel::addOutput(const QString &chunk)
+{
+    if (chunk.isEmpty()) {
+        return;
+    }
+    m_output.append(chunk);
+    apply(m_report.addOutput(chunk));
+    Q_EMIT outputChanged();
+}
+
+void CheckReportModel::finish(int exitStatus)
+{
+    apply(m_report.finish());
+    m_finished = true;
+    m_exitStatus = exitStatus;
+    Q_EMIT reportChanged();
+}
+
+void CheckReportModel::setOutput(const QString &output, int exitStatus)
+{
+    clear();
+    addOutput(output);
+    finish(exitStatus);
+}
+
+void CheckReportModel::apply(const CheckReport::Delta &delta)
+{
+    const QVector<CheckReport::Entry> &entries = m_report.entries();
+    const int added = entries.size() - delta.firstNewEntry;
+    if (added > 0) {
+        m_placeInGroup.resize(entries.size());
+        // Each kind's new rows go in at once, at the end of their group.
+        for (int kind = CheckReport::Entry::New; kind <= CheckReport::Entry::Changed; ++kind) {
+            QVector<int> newOfKind;
+            for (int entry = delta.firstNewEntry; entry < entries.size(); ++entry) {
+                if (entries.at(entry).kind == kind) {
+                    newOfKind.append(entry);
+                }
+            }
+            if (newOfKind.isEmpty()) {
+                continue;
+            }
+            QVector<int> &group = m_groups[kind];
+            const int first = groupStart(CheckReport::Entry::Kind(kind)) + group.size();
+            beginInsertRows(QModelIndex(), first, first + newOfKind.size() - 1);
+            for (int entry : newOfKind) {
+                m_placeInGroup[entry] = group.size();
+                group.append(entry);
+            }
+            endInsertRows();
+        }
+    }
+    for (int entry : delta.detailedEntries) {
+        const QModelIndex changed = index(rowOf(entry));
+        Q_EMIT dataChanged(changed, changed, {ChangesRole, ValuesRole});
+    }
+    if (added > 0 || !delta.isEmpty()) {
+        Q_EMIT reportChanged();
+    }
 }
 
 QString CheckReportModel::output() const
@@ -113,26 +264,19 @@ QString CheckReportModel::output() const
     return m_output;
 }
 
-int CheckReportModel::countOf(CheckReport::Entry::Kind kind) const
-{
-    return std::count_if(m_rows.cbegin(), m_rows.cend(), [kind](const CheckReport::Entry &entry) {
-        return entry.kind == kind;
-    });
-}
-
 int CheckReportModel::newCount() const
 {
-    return countOf(CheckReport::Entry::New);
+    return m_groups[CheckReport::Entry::New].size();
 }
 
 int CheckReportModel::deletedCount() const
 {
-    return countOf(CheckReport::Entry::Deleted);
+    return m_groups[CheckReport::Entry::Deleted].size();
 }
 
 int CheckReportModel::changedCount() const
 {
-    return countOf(CheckReport::Entry::Changed);
+    return m_groups[CheckReport::Entry::Changed].size();
 }
 
 QVariantMap CheckReportModel::totals() const
@@ -144,28 +288,68 @@ QVariantMap CheckReportModel::totals() const
     return totals;
 }
 
+QVariantList CheckReportModel::figures() const
+{
+    QStringList names = figureOrder();
+    for (auto it = m_report.totals().cbegin(); it != m_report.totals().cend(); ++it) {
+        if (!names.contains(it.key())) {
+            names.append(it.key());
+        }
+    }
+    QVariantList figures;
+    for (const QString &name : std::as_const(names)) {
+        const auto figure = m_report.totals().constFind(name);
+        if (figure != m_report.totals().cend()) {
+            figures.append(
+                QVariantMap{{QStringLiteral("name"), name}, {QStringLiteral("label"), figureLabel(name)}, {QStringLiteral("value"), figure.value()}});
+        }
+    }
+    return figures;
+}
+
+QStringList CheckReportModel::warnings() const
+{
+    return m_report.warnings();
+}
+
 QStringList CheckReportModel::unknownLines() const
 {
     return m_report.unknownLines();
 }
 
+qint64 CheckReportModel::changeCount() const
+{
+    return m_report.totals().value(QStringLiteral("changes"), m_report.entries().size());
+}
+
+CheckReportModel::Outcome CheckReportModel::outcome() const
+{
+    if (!m_finished) {
+        return Outcome::Running;
+    }
+    // Without afick's closing line, findings still make a report, unless the
+    // script ended without an exit status: then they may be a fragment.
+    const bool reported = m_exitStatus == 0 || m_report.hasClosingLine() || (m_exitStatus != UnknownExitStatus && !m_report.entries().isEmpty());
+    if (!reported) {
+        return Outcome::Failed;
+    }
+    return changeCount() > 0 ? Outcome::Changes : Outcome::NoChanges;
+}
+
 QString CheckReportModel::summaryText() const
 {
-    if (m_rows.isEmpty()) {
-        // afick's comment lines (its header) say nothing about changes; any
-        // other line the report cannot read might, so it is not waved away.
-        const QStringList unknown = m_report.unknownLines();
-        const bool onlyComments = std::all_of(unknown.cbegin(), unknown.cend(), [](const QString &line) {
-            return line.trimmed().startsWith(QLatin1Char('#'));
-        });
-        return onlyComments ? i18nc("@info result of an integrity check", "Nothing changed.")
-                            : i18nc("@info result of an integrity check", "No change was recognized in the output; see the details.");
+    switch (outcome()) {
+    case Outcome::Running:
+        return i18ncp("@info an integrity check still running", "Found 1 change so far.", "Found %1 changes so far.", rowCount());
+    case Outcome::NoChanges:
+        return i18nc("@info result of an integrity check", "No changes.");
+    case Outcome::Changes:
+        return i18ncp("@info result of an integrity check", "The check found 1 change.", "The check found %1 changes.", changeCount());
+    case Outcome::Failed:
+        return m_exitStatus == UnknownExitStatus ? i18nc("@info result of an integrity check", "The check failed.")
+                                                 : i18nc("@info result of an integrity check", "The check failed with exit code %1.", m_exitStatus);
     }
-    return i18nc("@info result of an integrity check: counts of new, deleted and changed entries",
-                 "New: %1, deleted: %2, changed: %3.",
-                 newCount(),
-                 deletedCount(),
-                 changedCount());
+    return QString();
 }
 
 IntegrityFileSystemModel *CheckReportModel::ruleModel() const
@@ -205,7 +389,7 @@ QString CheckReportModel::coveringEdit(const QString &path) const
 
 void CheckReportModel::announceCoverage()
 {
-    if (!m_rows.isEmpty()) {
-        Q_EMIT dataChanged(index(0), index(m_rows.size() - 1), {CoveredByEditRole, EditNoteRole});
+    if (rowCount() > 0) {
+        Q_EMIT dataChanged(index(0), index(rowCount() - 1), {CoveredByEditRole, EditNoteRole});
     }
 }

@@ -60,18 +60,21 @@ void IntegrityControlScriptCaller::takeOutput(const HelperReply &reply)
     // KAuth hands over a reply's data only on success; a script that failed
     // left its output in the helper's description. Any other error means
     // no script ran, and the previous report no longer describes the system
-    // the user is about to look at.
+    // the user is about to look at. A failed script's exit status is only
+    // in the helper's sentence, in the user's language: it stays unknown.
     QString reportText;
+    int exitStatus = CheckReportModel::UnknownExitStatus;
     if (reply.succeeded()) {
         m_lastOutput = reply.data.value(Protocol::Reply::Output).toString();
         reportText = m_lastOutput;
+        exitStatus = 0;
     } else if (reply.error == HelperErrorCode) {
         m_lastOutput = reply.errorString;
         reportText = scriptOutputOf(m_lastOutput);
     } else {
         m_lastOutput.clear();
     }
-    m_report->setOutput(reportText);
+    m_report->setOutput(reportText, exitStatus);
     Q_EMIT lastOutputChanged();
 }
 

@@ -54,8 +54,12 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     registerCreatable<ServiceHelper>("ServiceHelper");
     registerCreatable<FailureScriptsHelper>("FailureScriptsHelper");
     registerCreatable<IntegrityControlScriptCaller>("IntegrityControlScriptCaller");
-    // Known to the engine only as the caller's report, which the page reads.
-    qmlRegisterAnonymousType<CheckReportModel>("IntegrityControlScriptCaller", 1);
+    // Made only by the caller, as its report; the page reads its outcomes by name.
+    qmlRegisterUncreatableType<CheckReportModel>("IntegrityControlScriptCaller",
+                                                 1,
+                                                 0,
+                                                 "CheckReportModel",
+                                                 QStringLiteral("CheckReportModel is the caller's report"));
     registerSingleton<AfickAliasEditor>("AfickAliasEditor");
     registerSingleton<AfickCurrentRule>("AfickCurrentRule");
 

@@ -24,9 +24,9 @@ QQC2.ScrollView {
     // Bumped whenever the edited rules change, so the report's entries ask
     // again whether afick still checks their paths.
     property int rulesRevision: 0
-    // The report of the last run stays until the next run starts; a run
+    // The report of the last check stays until the next run starts; a check
     // that never started (refused) leaves no report.
-    readonly property bool reportShown: lastRun !== "" && (lastRunSucceeded || caller.lastOutput !== "")
+    readonly property bool reportShown: lastRun === "check" && (lastRunSucceeded || caller.lastOutput !== "")
     // The whole output of the last run, or why it did not run.
     readonly property string details: caller.lastOutput.trim() !== "" ? caller.lastOutput : lastRunError
 
@@ -269,23 +269,29 @@ QQC2.ScrollView {
             visible: false
             spacing: Kirigami.Units.smallSpacing
 
+            // afick's status is not zero when it found changes: a check's
+            // outcome is what its report says.
+            readonly property int checkOutcome: view.reportShown ? caller.report.outcome : CheckReportModel.Failed
+            readonly property bool positive: view.lastRun === "check" ? checkOutcome === CheckReportModel.NoChanges : view.lastRunSucceeded
+            readonly property bool negative: view.lastRun === "check" ? checkOutcome === CheckReportModel.Failed : !view.lastRunSucceeded
+
             Kirigami.Icon {
                 Layout.preferredWidth: Kirigami.Units.iconSizes.small
                 Layout.preferredHeight: Kirigami.Units.iconSizes.small
-                source: view.lastRunSucceeded ? "dialog-positive" : "dialog-error"
+                source: outcome.positive ? "dialog-positive" : (outcome.negative ? "dialog-error" : "dialog-warning")
             }
             QQC2.Label {
                 objectName: "scriptOutcome"
                 Layout.fillWidth: true
                 elide: Text.ElideRight
-                color: view.lastRunSucceeded ? Kirigami.Theme.positiveTextColor : Kirigami.Theme.negativeTextColor
+                color: outcome.positive ? Kirigami.Theme.positiveTextColor
+                                        : (outcome.negative ? Kirigami.Theme.negativeTextColor : Kirigami.Theme.neutralTextColor)
                 text: {
                     if (view.lastRun === "initialize") {
                         return view.lastRunSucceeded ? i18n("The integrity database has been initialized.")
                                                      : i18n("Initializing the integrity database failed.");
                     }
-                    return view.lastRunSucceeded ? i18n("The check is complete: no file differs from the database.")
-                                                 : i18n("The check failed or found differences.");
+                    return view.reportShown ? caller.report.summaryText : i18n("The check failed.");
                 }
             }
             QQC2.Button {
@@ -308,14 +314,6 @@ QQC2.ScrollView {
             Kirigami.Separator {
                 Kirigami.FormData.isSection: true
                 Kirigami.FormData.label: i18nc("@title:group", "Report")
-            }
-
-            QQC2.Label {
-                objectName: "reportSummary"
-                Layout.fillWidth: true
-                Kirigami.FormData.label: i18nc("@label", "Found:")
-                text: caller.report.summaryText
-                elide: Text.ElideRight
             }
         }
 
@@ -355,7 +353,8 @@ QQC2.ScrollView {
                     Kirigami.ListSectionHeader {
                         Layout.fillWidth: true
                         visible: index === (model.kind === "new" ? 0 : (model.kind === "deleted" ? caller.report.newCount : caller.report.newCount + caller.report.deletedCount))
-                        label: model.section
+                        label: i18nc("@title group of a check report; %1 is New, Deleted or Changed", "%1 (%2)", model.section,
+                                     model.kind === "new" ? caller.report.newCount : (model.kind === "deleted" ? caller.report.deletedCount : caller.report.changedCount))
                     }
 
                     ReportEntry {
@@ -363,6 +362,7 @@ QQC2.ScrollView {
                         path: model.path
                         kind: model.kind
                         changes: model.changes
+                        values: model.values
                         ruleEditable: model.ruleEditable
                         editNote: model.editNote
                         checked: {
@@ -399,6 +399,57 @@ QQC2.ScrollView {
                 onClicked: {
                     view.entryLimit += view.entryPage;
                     shownEntries.invalidateFilter();
+                }
+            }
+        }
+
+        // afick's warnings and figures close its report, after the findings.
+        ColumnLayout {
+            objectName: "reportWarnings"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && caller.report.warnings.length > 0
+            spacing: 0
+
+            Kirigami.ListSectionHeader {
+                Layout.fillWidth: true
+                label: i18nc("@title group of a check report", "Warnings (%1)", caller.report.warnings.length)
+            }
+            QQC2.Label {
+                objectName: "reportWarningLines"
+                Layout.fillWidth: true
+                text: caller.report.warnings.join("\n")
+                textFormat: Text.PlainText
+                color: Kirigami.Theme.neutralTextColor
+                wrapMode: Text.Wrap
+                verticalAlignment: Text.AlignTop
+            }
+        }
+
+        ColumnLayout {
+            objectName: "reportFigures"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && caller.report.figures.length > 0
+            spacing: 0
+
+            Kirigami.ListSectionHeader {
+                Layout.fillWidth: true
+                label: i18nc("@title group of a check report: the figures afick gives at its end", "Figures")
+            }
+            // Side by side as far as the width allows: they are many and short.
+            Flow {
+                Layout.fillWidth: true
+                spacing: Kirigami.Units.largeSpacing
+
+                Repeater {
+                    model: caller.report.figures
+                    delegate: QQC2.Label {
+                        objectName: "reportFigure_" + modelData.name
+                        text: i18nc("@info a figure of a check report and its value", "%1: %2", modelData.label, modelData.value)
+                    }
                 }
             }
         }

@@ -14,6 +14,8 @@ ColumnLayout {
     property string path
     property string kind
     property var changes: []
+    // Detail lines with one value, such as the date of a new or deleted file.
+    property var values: []
     property bool ruleEditable: false
     property string editNote
     // Whether afick checks the path under the rules as edited now.
@@ -103,6 +105,20 @@ ColumnLayout {
                 QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
                 onClicked: entry.stopComparingRequested(modelData.name)
             }
+        }
+    }
+
+    Repeater {
+        model: entry.values
+        delegate: QQC2.Label {
+            objectName: "reportValue_" + modelData.name
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.iconSizes.small + Kirigami.Units.smallSpacing
+            text: i18nc("@info an attribute of a file and its value", "%1: %2", modelData.name, modelData.value)
+            font.family: "monospace"
+            wrapMode: Text.WrapAnywhere
+            // Fixed: the style aligns by line count, which wrapping changes.
+            verticalAlignment: Text.AlignTop
         }
     }
 
