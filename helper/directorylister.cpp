@@ -3,13 +3,14 @@
 
 #include "directorylister.h"
 
+#include "callerreadablefile.h"
 #include "entryinfo.h"
-#include "plainfile.h"
 #include "protocol.h"
 
 #include <KLocalizedString>
 #include <QDataStream>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -30,20 +31,27 @@ const QMimeDatabase &mimeDatabase()
     return database;
 }
 
-QMimeType mimeTypeOf(int directoryFd, const QFileInfo &info)
+// The content decides only where the name leaves the type open, and then
+// only for what the caller could read; everything else is typed as a file
+// manager without access would type it: by name, and by the kind of inode,
+// which QMimeDatabase takes from stat() without opening anything.
+QString iconName(int directoryFd, const QFileInfo &info, const CallerAccess &caller, bool entriesReachable)
 {
     const QMimeDatabase &database = mimeDatabase();
-    const int fd = PlainFile::openToRead(directoryFd, QFile::encodeName(info.fileName()));
-    if (fd >= 0) {
-        QFile file;
-        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            return database.mimeTypeForFileNameAndData(info.absoluteFilePath(), &file);
+    if (entriesReachable && info.isFile() && !info.isSymLink()) {
+        CallerReadableFile content(directoryFd, QFile::encodeName(info.fileName()), caller);
+        const QMimeType type = database.mimeTypeForFileNameAndData(info.fileName(), &content);
+        if (!content.wasRefused()) {
+            return type.iconName();
         }
-        ::close(fd);
     }
-    // By name, and for directories, devices, FIFOs and sockets by their type,
-    // which QMimeDatabase takes from stat() without opening anything.
-    return database.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    return database.mimeTypeForFile(info, QMimeDatabase::MatchExtension).iconName();
+}
+
+// Where the listed directory really is, whatever links the path went through.
+QByteArray resolvedPath(int directoryFd)
+{
+    return QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(directoryFd)).symLinkTarget());
 }
 
 // What an entry takes in the reply at the least, whatever its icon name.
@@ -166,8 +174,16 @@ private:
 };
 }
 
-KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList &nameFilters, QDir::Filters filters, QDir::SortFlags sort, qint64 budgetBytes)
+KAuth::ActionReply DirectoryLister::list(const QString &path,
+                                         const QStringList &nameFilters,
+                                         QDir::Filters filters,
+                                         QDir::SortFlags sort,
+                                         const CallerAccess &caller,
+                                         qint64 budgetBytes,
+                                         int timeLimitMs)
 {
+    const QDeadlineTimer deadline(timeLimitMs);
+    bool timedOut = false;
     // QDir would quietly drop a NUL and everything after it.
     QDir directory(path.contains(QChar()) ? QString() : path);
     const int directoryFd = path.contains(QChar()) ? -1 : ::open(QFile::encodeName(directory.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -178,18 +194,27 @@ KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList 
         directory.setFilter(filters == QDir::NoFilter ? directory.filter() : filters);
         QDirIterator it(directory);
         while (it.hasNext()) {
+            if (deadline.hasExpired()) {
+                timedOut = true;
+                break;
+            }
             it.next();
             entries.add(it.fileInfo());
         }
     }
     const QFileInfoList leading = entries.take();
+    const bool entriesReachable = directoryFd >= 0 && caller.mayReachEntriesOf(resolvedPath(directoryFd));
 
     QVariantList encoded;
     qint64 used = 0;
     for (const QFileInfo &info : leading) {
+        if (deadline.hasExpired()) {
+            timedOut = true;
+            break;
+        }
         QByteArray record;
         QDataStream stream(&record, QIODevice::WriteOnly);
-        stream << EntryInfo(info, iconName(directoryFd, info));
+        stream << EntryInfo(info, iconName(directoryFd, info, caller, entriesReachable));
         used += VariantOverhead + record.size();
         if (used > budgetBytes) {
             break;
@@ -201,7 +226,12 @@ KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList 
     }
     QVariantMap data{{Protocol::Reply::EntryInfoList, encoded}};
     const int omitted = entries.total() - encoded.size();
-    if (omitted > 0) {
+    if (timedOut) {
+        // How many more there were is unknown: the listing stopped early.
+        data.insert(
+            Protocol::Reply::Notice,
+            i18np("Listing \"%2\" took too long: only %1 entry is shown.", "Listing \"%2\" took too long: only %1 entries are shown.", encoded.size(), path));
+    } else if (omitted > 0) {
         data.insert(Protocol::Reply::OmittedEntries, omitted);
         data.insert(Protocol::Reply::Notice,
                     i18np("\"%2\" holds too many entries to list at once: %1 entry is not shown.",
@@ -212,9 +242,4 @@ KAuth::ActionReply DirectoryLister::list(const QString &path, const QStringList 
     KAuth::ActionReply reply = KAuth::ActionReply::SuccessReply();
     reply.setData(data);
     return reply;
-}
-
-QString DirectoryLister::iconName(int directoryFd, const QFileInfo &info)
-{
-    return mimeTypeOf(directoryFd, info).iconName();
 }

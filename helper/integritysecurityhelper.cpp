@@ -3,6 +3,7 @@
 
 #include "integritysecurityhelper.h"
 
+#include "calleraccess.h"
 #include "callerlanguages.h"
 #include "configfile.h"
 #include "directorylister.h"
@@ -51,6 +52,11 @@ std::optional<KAuth::ActionReply> refuseForeignConfig(const QVariantMap &args)
 {
     return refuseForeignPath(args, Protocol::Path::AfickConfig);
 }
+}
+
+IntegritySecurityHelper::IntegritySecurityHelper(CallerUid callerUid)
+    : m_callerUid(callerUid)
+{
 }
 
 KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
@@ -102,23 +108,25 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
     const QStringList nameFilters = args.value(Protocol::Argument::NameFilters).toStringList();
     const int filters = args.value(Protocol::Argument::Filters, -1).toInt();
     const int sort = args.value(Protocol::Argument::Sort, -1).toInt();
-    // Every entry is matched against every pattern: 100,000 patterns would
-    // keep the helper, and every other caller, waiting for minutes.
+    // Every entry is matched against every pattern: a flood of long
+    // patterns over a huge directory would keep every caller waiting.
     if (nameFilters.size() > DirectoryLister::MaxNameFilters) {
         return errorReply(
             i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
     }
-    qint64 patternCharacters = 0;
     for (const QString &pattern : nameFilters) {
-        patternCharacters += pattern.size();
+        if (pattern.size() > DirectoryLister::MaxNameFilterLength) {
+            return errorReply(i18n("\"%1\" is not listed: a name pattern of %2 characters is longer than the %3 the helper accepts.",
+                                   path,
+                                   pattern.size(),
+                                   DirectoryLister::MaxNameFilterLength));
+        }
     }
-    if (patternCharacters > DirectoryLister::MaxNameFilterCharacters) {
-        return errorReply(i18n("\"%1\" is not listed: the name patterns hold %2 characters, more than the %3 the helper accepts.",
-                               path,
-                               patternCharacters,
-                               DirectoryLister::MaxNameFilterCharacters));
-    }
-    return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
+    return DirectoryLister::list(path,
+                                 nameFilters,
+                                 QDir::Filters(QFlag(filters)),
+                                 QDir::SortFlags(QFlag(sort)),
+                                 CallerAccess::forUid(m_callerUid ? m_callerUid() : -1));
 }
 
 KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &args)

@@ -188,7 +188,7 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
     QTest::newRow("list-100000-name-patterns") << QStringLiteral(
         "entryinfolist") << QVariantMap{{path, QStringLiteral("/etc")}, {QStringLiteral("nameFilters"), hugeList(QStringLiteral("afick.co?f"))}}
                                                << -1
-                                               << QStringLiteral("\"/etc\" is not listed: 100,000 name patterns are more than the 1,000 the helper accepts.");
+                                               << QStringLiteral("\"/etc\" is not listed: 100,000 name patterns are more than the 64 the helper accepts.");
     QTest::newRow("rollback-nul-in-path") << rollback << QVariantMap{{path, nul}} << -1 << refused.arg(nul);
     QTest::newRow("rollback-number-as-path") << rollback << QVariantMap{{path, 5}} << -1 << refused.arg(QStringLiteral("5"));
 
