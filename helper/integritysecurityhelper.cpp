@@ -3,6 +3,7 @@
 
 #include "integritysecurityhelper.h"
 
+#include "argumenttypes.h"
 #include "calleraccess.h"
 #include "callerlanguages.h"
 #include "configfile.h"
@@ -62,6 +63,9 @@ IntegritySecurityHelper::IntegritySecurityHelper(CallerUid callerUid)
 KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::Path, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
@@ -71,30 +75,36 @@ KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &a
 KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::Config, QMetaType::QStringList},
+                                                              {Protocol::Argument::RawConfig, QMetaType::QByteArray}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
     // Bytes are written as they are, so that lines nobody edited keep
     // whatever encoding and line ends they had.
-    const QVariant content = args.value(Protocol::Argument::RawConfig);
-    if (content.isValid()) {
-        if (content.userType() != QMetaType::QByteArray) {
-            return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
-        }
-        return ConfigFile(configPath(args)).write(content.toByteArray());
+    const auto content = args.constFind(Protocol::Argument::RawConfig);
+    if (content != args.constEnd()) {
+        return ConfigFile(configPath(args)).write(content->toByteArray());
     }
     // Only an explicit list empties the file: a request that lost its lines
-    // on the way, or holds something else, must not wipe the configuration.
-    const QVariant config = args.value(Protocol::Argument::Config);
-    if (!config.canConvert<QStringList>()) {
+    // on the way must not wipe the configuration.
+    const auto config = args.constFind(Protocol::Argument::Config);
+    if (config == args.constEnd()) {
         return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
     }
-    return ConfigFile(configPath(args)).write(config.toStringList());
+    return ConfigFile(configPath(args)).write(config->toStringList());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::Path, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
@@ -104,6 +114,13 @@ KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &ar
 KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::NameFilters, QMetaType::QStringList},
+                                                              {Protocol::Argument::Filters, QMetaType::Int},
+                                                              {Protocol::Argument::Sort, QMetaType::Int}})) {
+        return *refusal;
+    }
     const QString path = args.value(Protocol::Argument::Path, QString(Protocol::Path::ListingRoot)).toString();
     const QStringList nameFilters = args.value(Protocol::Argument::NameFilters).toStringList();
     const int filters = args.value(Protocol::Argument::Filters, -1).toInt();
@@ -144,12 +161,21 @@ KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantM
 KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::IsEnabled, QMetaType::Bool}})) {
+        return *refusal;
+    }
     return UnitFileSwitch::setEnabled(args.value(Protocol::Argument::IsEnabled).toBool());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::OldName, QMetaType::QString},
+                                                              {Protocol::Argument::NewName, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignPath(args, Protocol::Path::FailureScripts)) {
         return *refusal;
     }
