@@ -29,8 +29,10 @@ class CallerAccess;
  * reply are only counted, never held.
  *
  * A listing also has a time limit: a huge directory on a slow disk must not
- * hold up the helper, which serves one request at a time. Past the limit the
- * reply holds the entries listed so far and a "notice" that says so.
+ * hold up the helper, which serves one request at a time. Past the limit no
+ * more entries are read and no more files looked into: the reply holds the
+ * entries found so far, the later ones typed by name, and, when entries were
+ * left unread, a "notice" that says so.
  */
 class DirectoryLister
 {
@@ -39,8 +41,9 @@ public:
     /// 32 MiB, and the reply crosses it with its framing around it. About
     /// 200,000 entries of usual length fit.
     static constexpr qint64 DefaultBudgetBytes = 24 * 1024 * 1024;
-    /// Well within the client's patience, which also covers authentication.
-    static constexpr int DefaultTimeLimitMs = 15000;
+    /// Just within the 30 s the plug-in waits for a listing once authorized:
+    /// past that nobody would receive the reply.
+    static constexpr int DefaultTimeLimitMs = 25000;
     /// Every entry is matched against every pattern: as many as a file
     /// dialog's filter needs, and no more. The plug-in sends none.
     static constexpr int MaxNameFilters = 64;
