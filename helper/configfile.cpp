@@ -227,7 +227,10 @@ KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
 
 KAuth::ActionReply ConfigFile::restoreBackup() const
 {
-    if (!m_usable || ::rename(m_backup.constData(), m_target.constData()) != 0) {
+    // Whatever sits at the backup's name becomes the configuration: only a
+    // regular file may, not a link to elsewhere, a FIFO or a directory.
+    struct stat backup;
+    if (!m_usable || ::lstat(m_backup.constData(), &backup) != 0 || !S_ISREG(backup.st_mode) || ::rename(m_backup.constData(), m_target.constData()) != 0) {
         return KAuth::ActionReply::HelperErrorReply();
     }
     syncDirectory(m_directory);

@@ -37,7 +37,8 @@ public:
     KAuth::ActionReply write(const QStringList &lines) const;
     /// Writes @p content verbatim.
     KAuth::ActionReply write(const QByteArray &content) const;
-    /// Puts the backup in place of the file, replacing it if it exists.
+    /// Puts the backup, a regular file, in place of the file, replacing it if
+    /// it exists.
     KAuth::ActionReply restoreBackup() const;
 
     /// The size of @p lines in a reply, as QDataStream encodes a QStringList.

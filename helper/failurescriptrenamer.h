@@ -6,18 +6,34 @@
 #include <KAuth/ActionReply>
 #include <QString>
 
+#include <sys/types.h>
+
 /**
- * Renames one entry of the failure-scripts directory, which is how a
- * failure script is switched on or off. The rename never replaces an
- * existing entry.
+ * Switches a failure script on or off by renaming it in the failure-scripts
+ * directory: "NAME.sh" runs when a check fails, "NAME.sh.disabled" does not.
+ *
+ * Root runs every "*.sh" there, so this is no general rename: it only moves
+ * a name between those two forms, with NAME a plain word that no shell,
+ * glob or option parser reads as anything else, and only for a regular file
+ * (no link, directory or device) that belongs to the trusted owner and that
+ * nobody else may change, in a directory of that owner that nobody else may
+ * change either. A check and the rename cannot be raced there, since only
+ * the owner could swap the entry. The rename never replaces an entry.
  */
 class FailureScriptRenamer
 {
 public:
-    explicit FailureScriptRenamer(const QString &directory);
+    /// @p trustedOwner is root in the helper; tests pass their own uid.
+    explicit FailureScriptRenamer(const QString &directory, uid_t trustedOwner = 0);
 
     KAuth::ActionReply rename(const QString &oldName, const QString &newName) const;
 
+    /// Whether renaming @p oldName to @p newName switches one script.
+    static bool isSwitch(const QString &oldName, const QString &newName);
+
 private:
+    bool isTrusted(const struct stat &status) const;
+
     QString m_directory;
+    uid_t m_trustedOwner;
 };

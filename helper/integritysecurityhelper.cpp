@@ -3,6 +3,8 @@
 
 #include "integritysecurityhelper.h"
 
+#include "argumenttypes.h"
+#include "calleraccess.h"
 #include "callerlanguages.h"
 #include "configfile.h"
 #include "directorylister.h"
@@ -53,9 +55,17 @@ std::optional<KAuth::ActionReply> refuseForeignConfig(const QVariantMap &args)
 }
 }
 
+IntegritySecurityHelper::IntegritySecurityHelper(CallerUid callerUid)
+    : m_callerUid(callerUid)
+{
+}
+
 KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::Path, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
@@ -65,30 +75,36 @@ KAuth::ActionReply IntegritySecurityHelper::readafickconfig(const QVariantMap &a
 KAuth::ActionReply IntegritySecurityHelper::writeafickconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::Config, QMetaType::QStringList},
+                                                              {Protocol::Argument::RawConfig, QMetaType::QByteArray}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
     // Bytes are written as they are, so that lines nobody edited keep
     // whatever encoding and line ends they had.
-    const QVariant content = args.value(Protocol::Argument::RawConfig);
-    if (content.isValid()) {
-        if (content.userType() != QMetaType::QByteArray) {
-            return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
-        }
-        return ConfigFile(configPath(args)).write(content.toByteArray());
+    const auto content = args.constFind(Protocol::Argument::RawConfig);
+    if (content != args.constEnd()) {
+        return ConfigFile(configPath(args)).write(content->toByteArray());
     }
     // Only an explicit list empties the file: a request that lost its lines
-    // on the way, or holds something else, must not wipe the configuration.
-    const QVariant config = args.value(Protocol::Argument::Config);
-    if (!config.canConvert<QStringList>()) {
+    // on the way must not wipe the configuration.
+    const auto config = args.constFind(Protocol::Argument::Config);
+    if (config == args.constEnd()) {
         return errorReply(i18n("Can't write \"%1\": the request holds no configuration lines.", configPath(args)));
     }
-    return ConfigFile(configPath(args)).write(config.toStringList());
+    return ConfigFile(configPath(args)).write(config->toStringList());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::Path, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignConfig(args)) {
         return *refusal;
     }
@@ -98,27 +114,36 @@ KAuth::ActionReply IntegritySecurityHelper::rollbackconfig(const QVariantMap &ar
 KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::NameFilters, QMetaType::QStringList},
+                                                              {Protocol::Argument::Filters, QMetaType::Int},
+                                                              {Protocol::Argument::Sort, QMetaType::Int}})) {
+        return *refusal;
+    }
     const QString path = args.value(Protocol::Argument::Path, QString(Protocol::Path::ListingRoot)).toString();
     const QStringList nameFilters = args.value(Protocol::Argument::NameFilters).toStringList();
     const int filters = args.value(Protocol::Argument::Filters, -1).toInt();
     const int sort = args.value(Protocol::Argument::Sort, -1).toInt();
-    // Every entry is matched against every pattern: 100,000 patterns would
-    // keep the helper, and every other caller, waiting for minutes.
+    // Every entry is matched against every pattern: a flood of long
+    // patterns over a huge directory would keep every caller waiting.
     if (nameFilters.size() > DirectoryLister::MaxNameFilters) {
         return errorReply(
             i18n("\"%1\" is not listed: %2 name patterns are more than the %3 the helper accepts.", path, nameFilters.size(), DirectoryLister::MaxNameFilters));
     }
-    qint64 patternCharacters = 0;
     for (const QString &pattern : nameFilters) {
-        patternCharacters += pattern.size();
+        if (pattern.size() > DirectoryLister::MaxNameFilterLength) {
+            return errorReply(i18n("\"%1\" is not listed: a name pattern of %2 characters is longer than the %3 the helper accepts.",
+                                   path,
+                                   pattern.size(),
+                                   DirectoryLister::MaxNameFilterLength));
+        }
     }
-    if (patternCharacters > DirectoryLister::MaxNameFilterCharacters) {
-        return errorReply(i18n("\"%1\" is not listed: the name patterns hold %2 characters, more than the %3 the helper accepts.",
-                               path,
-                               patternCharacters,
-                               DirectoryLister::MaxNameFilterCharacters));
-    }
-    return DirectoryLister::list(path, nameFilters, QDir::Filters(QFlag(filters)), QDir::SortFlags(QFlag(sort)));
+    return DirectoryLister::list(path,
+                                 nameFilters,
+                                 QDir::Filters(QFlag(filters)),
+                                 QDir::SortFlags(QFlag(sort)),
+                                 CallerAccess::forUid(m_callerUid ? m_callerUid() : -1));
 }
 
 KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &args)
@@ -136,12 +161,21 @@ KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantM
 KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args, {{Protocol::Argument::IsEnabled, QMetaType::Bool}})) {
+        return *refusal;
+    }
     return UnitFileSwitch::setEnabled(args.value(Protocol::Argument::IsEnabled).toBool());
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enablefailurescriptmethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
+    if (const auto refusal = ArgumentTypes::refuseWrongTypes(args,
+                                                             {{Protocol::Argument::Path, QMetaType::QString},
+                                                              {Protocol::Argument::OldName, QMetaType::QString},
+                                                              {Protocol::Argument::NewName, QMetaType::QString}})) {
+        return *refusal;
+    }
     if (const auto refusal = refuseForeignPath(args, Protocol::Path::FailureScripts)) {
         return *refusal;
     }

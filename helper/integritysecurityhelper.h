@@ -16,6 +16,15 @@ class IntegritySecurityHelper : public QObject
 {
     Q_OBJECT
 
+public:
+    /// Tells who sent the request being answered: a uid, or -1 when that is
+    /// unknown. KAuth knows it only while it delivers a request.
+    using CallerUid = int (*)();
+
+    /// The program passes KAuth::HelperSupport::callerUid; by default the
+    /// caller is unknown and may read nothing.
+    explicit IntegritySecurityHelper(CallerUid callerUid = nullptr);
+
 public Q_SLOTS:
     KAuth::ActionReply readafickconfig(const QVariantMap &args);
     KAuth::ActionReply writeafickconfig(const QVariantMap &args);
@@ -25,4 +34,7 @@ public Q_SLOTS:
     KAuth::ActionReply checkintegritymethod(const QVariantMap &args);
     KAuth::ActionReply enableservicemethod(const QVariantMap &args);
     KAuth::ActionReply enablefailurescriptmethod(const QVariantMap &args);
+
+private:
+    CallerUid m_callerUid;
 };

@@ -11,6 +11,6 @@ int main(int argc, char **argv)
 {
     // helperMain owns the event loop; the process ends when it returns, so the
     // responder is deliberately never deleted.
-    auto *helper = new IntegritySecurityHelper;
+    auto *helper = new IntegritySecurityHelper(&KAuth::HelperSupport::callerUid);
     return KAuth::HelperSupport::helperMain(argc, argv, Protocol::HelperId.data(), helper);
 }

@@ -9,6 +9,11 @@
 
 #include <KLocalizedString>
 
+namespace
+{
+constexpr int MaxShownPathLength = 256;
+}
+
 std::optional<KAuth::ActionReply> refuseForeignPath(const QVariantMap &args, QLatin1String ownPath)
 {
     const auto path = args.constFind(Protocol::Argument::Path);
@@ -17,6 +22,8 @@ std::optional<KAuth::ActionReply> refuseForeignPath(const QVariantMap &args, QLa
     }
     // A caller that asks for another file is not the settings module: the
     // administrator should be able to find that in the system log.
-    qCWarning(TRUSTWATCH_HELPER) << "refused a request for" << path->toString() << "instead of" << ownPath;
-    return errorReply(i18n("The helper refuses \"%1\": this action works only on \"%2\".", path->toString(), QString(ownPath)));
+    // Bounded, so that a request cannot flood the log.
+    const QString shown = path->toString().size() > MaxShownPathLength ? path->toString().left(MaxShownPathLength) + QChar(0x2026) : path->toString();
+    qCWarning(TRUSTWATCH_HELPER) << "refused a request for" << shown << "instead of" << ownPath;
+    return errorReply(i18n("The helper refuses \"%1\": this action works only on \"%2\".", shown, QString(ownPath)));
 }

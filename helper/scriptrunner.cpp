@@ -52,7 +52,7 @@ KAuth::ActionReply ScriptRunner::run() const
     QObject::connect(&process, &QProcess::readyReadStandardError, &process, [&] {
         standardError.append(process.readAllStandardError());
     });
-    process.start(m_program, QStringList(), QIODevice::ReadWrite);
+    process.start(m_program, QStringList(), QIODevice::ReadOnly);
     if (!process.waitForStarted(remainingMs()) && process.state() == QProcess::NotRunning) {
         return errorReply(i18n("Script %1 could not be started: %2", m_program, process.errorString()));
     }

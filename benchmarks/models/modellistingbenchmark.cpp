@@ -11,6 +11,7 @@
 //
 // Outside that environment only the in-process figures are printed.
 
+#include "calleraccess.h"
 #include "directorylister.h"
 #include "helperrequest.h"
 #include "polkitfilesystemmodel.h"
@@ -89,7 +90,8 @@ int main(int argc, char **argv)
         const KAuth::ActionReply reply = DirectoryLister::list(arguments.value(QStringLiteral("path")).toString(),
                                                                {},
                                                                QDir::Filters(arguments.value(QStringLiteral("filters")).toInt()),
-                                                               QDir::NoSort);
+                                                               QDir::NoSort,
+                                                               CallerAccess());
         return HelperReply{0, QString(), reply.data()};
     });
     for (int run = 1; run <= Repetitions; ++run) {

@@ -104,6 +104,7 @@ void HardeningBadInputTest::init()
     QVERIFY(m_env.writeFile(Conf, "A = p+u\n/etc A\n"));
     QVERIFY(m_env.writeFile(Backup, "/etc p\n"));
     QVERIFY(m_env.writeFile(FailureScripts + QStringLiteral("/mail.sh"), "#!/bin/sh\n", 0755));
+    QVERIFY(m_env.writeFile(FailureScripts + QStringLiteral("/notify.conf"), "mail=root\n", 0644));
 }
 
 HardeningBadInputTest::Snapshot HardeningBadInputTest::snapshot() const
@@ -162,14 +163,14 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
     // Every path but the configuration's own is refused before it is touched.
     const QString refused = QStringLiteral("The helper refuses \"%1\": this action works only on \"/etc/afick.conf\".");
     const QString noLines = QStringLiteral("Can't write \"/etc/afick.conf\": the request holds no configuration lines.");
+    const QString wrongType = QStringLiteral("The helper refuses the request: the argument \"%1\" has the wrong type.");
     const QString nul = Conf + QChar() + QStringLiteral("/../shadow");
     const QStringList lines{QStringLiteral("/etc p")};
 
-    QTest::newRow("read-number-as-path-is-refused") << read << QVariantMap{{path, 5}} << -1 << refused.arg(QStringLiteral("5"));
-    QTest::newRow("read-two-paths-are-an-empty-path") << read << QVariantMap{{path, QStringList{Conf, QStringLiteral("/etc/shadow")}}} << -1
-                                                      << refused.arg(QString());
-    QTest::newRow("read-map-as-path-is-an-empty-path") << read << QVariantMap{{path, QVariantMap{{Conf, Conf}}}} << -1 << refused.arg(QString());
-    QTest::newRow("read-100000-paths-are-an-empty-path") << read << QVariantMap{{path, hugeList(Conf)}} << -1 << refused.arg(QString());
+    QTest::newRow("read-number-as-path") << read << QVariantMap{{path, 5}} << -1 << wrongType.arg(path);
+    QTest::newRow("read-two-paths") << read << QVariantMap{{path, QStringList{Conf, QStringLiteral("/etc/shadow")}}} << -1 << wrongType.arg(path);
+    QTest::newRow("read-map-as-path") << read << QVariantMap{{path, QVariantMap{{Conf, Conf}}}} << -1 << wrongType.arg(path);
+    QTest::newRow("read-100000-paths") << read << QVariantMap{{path, hugeList(Conf)}} << -1 << wrongType.arg(path);
     QTest::newRow("read-nul-in-path") << read << QVariantMap{{path, nul}} << -1 << refused.arg(nul);
     QTest::newRow("read-fifo-is-refused-unopened") << read << QVariantMap{{path, FifoMark}} << -1 << refused.arg(FifoMark);
     QTest::newRow("read-endless-device") << read << QVariantMap{{path, QStringLiteral("/dev/zero")}} << -1 << refused.arg(QStringLiteral("/dev/zero"));
@@ -179,8 +180,11 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
     QTest::newRow("read-directory") << read << QVariantMap{{path, QStringLiteral("/etc")}} << -1 << refused.arg(QStringLiteral("/etc"));
 
     QTest::newRow("write-without-config") << write << QVariantMap() << -1 << noLines;
-    QTest::newRow("write-number-as-config") << write << QVariantMap{{config, 7}} << -1 << noLines;
-    QTest::newRow("write-map-as-config") << write << QVariantMap{{config, QVariantMap{{QStringLiteral("/etc"), QStringLiteral("p")}}}} << -1 << noLines;
+    QTest::newRow("write-number-as-config") << write << QVariantMap{{config, 7}} << -1 << wrongType.arg(config);
+    QTest::newRow("write-map-as-config") << write << QVariantMap{{config, QVariantMap{{QStringLiteral("/etc"), QStringLiteral("p")}}}} << -1
+                                         << wrongType.arg(config);
+    // An empty string is no explicit list: it must not empty the file.
+    QTest::newRow("write-empty-string-as-config") << write << QVariantMap{{config, QString()}} << -1 << wrongType.arg(config);
     QTest::newRow("write-nul-in-path") << write << QVariantMap{{path, nul}, {config, lines}} << -1 << refused.arg(nul);
     QTest::newRow("write-over-fifo-is-refused") << write << QVariantMap{{path, FifoMark}, {config, lines}} << -1 << refused.arg(FifoMark);
     QTest::newRow("write-over-directory-is-refused") << write << QVariantMap{{path, FailureScripts}, {config, lines}} << -1 << refused.arg(FailureScripts);
@@ -188,9 +192,16 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
     QTest::newRow("list-100000-name-patterns") << QStringLiteral(
         "entryinfolist") << QVariantMap{{path, QStringLiteral("/etc")}, {QStringLiteral("nameFilters"), hugeList(QStringLiteral("afick.co?f"))}}
                                                << -1
-                                               << QStringLiteral("\"/etc\" is not listed: 100,000 name patterns are more than the 1,000 the helper accepts.");
+                                               << QStringLiteral("\"/etc\" is not listed: 100,000 name patterns are more than the 64 the helper accepts.");
+    QTest::newRow("list-text-as-filters") << QStringLiteral("entryinfolist") << QVariantMap{{QStringLiteral("filters"), QStringLiteral("all")}} << -1
+                                          << wrongType.arg(QStringLiteral("filters"));
+    QTest::newRow("service-flag-no-as-text") << QStringLiteral("enableservicemethod") << QVariantMap{{QStringLiteral("isEnabled"), QStringLiteral("no")}} << -1
+                                             << wrongType.arg(QStringLiteral("isEnabled"));
+    QTest::newRow("service-flag-as-100000-list") << QStringLiteral("enableservicemethod")
+                                                 << QVariantMap{{QStringLiteral("isEnabled"), hugeList(QStringLiteral("true"))}} << -1
+                                                 << wrongType.arg(QStringLiteral("isEnabled"));
     QTest::newRow("rollback-nul-in-path") << rollback << QVariantMap{{path, nul}} << -1 << refused.arg(nul);
-    QTest::newRow("rollback-number-as-path") << rollback << QVariantMap{{path, 5}} << -1 << refused.arg(QStringLiteral("5"));
+    QTest::newRow("rollback-number-as-path") << rollback << QVariantMap{{path, 5}} << -1 << wrongType.arg(path);
 
     const QString oldName = QStringLiteral("oldName");
     const QString newName = QStringLiteral("newName");
@@ -208,9 +219,14 @@ void HardeningBadInputTest::badRequestChangesNothing_data()
         << rename << QVariantMap{{path, QStringLiteral("/etc/pam.d")}, {oldName, QStringLiteral("common-auth")}, {newName, QStringLiteral("x")}} << -1
         << QStringLiteral("The helper refuses \"/etc/pam.d\": this action works only on \"/etc/tirvane-integrity/failure.d\".");
     QTest::newRow("rename-dot-dot") << rename << QVariantMap{{oldName, script}, {newName, QStringLiteral("..")}} << InvalidAction << QString();
-    QTest::newRow("rename-100000-names-are-none") << rename << QVariantMap{{oldName, hugeList(script)}, {newName, hugeList(script)}} << InvalidAction
-                                                  << QString();
-    QTest::newRow("rename-map-as-name") << rename << QVariantMap{{oldName, QVariantMap{{script, script}}}, {newName, script}} << InvalidAction << QString();
+    QTest::newRow("rename-100000-names") << rename << QVariantMap{{oldName, hugeList(script)}, {newName, hugeList(script)}} << -1 << wrongType.arg(oldName);
+    QTest::newRow("rename-map-as-name") << rename << QVariantMap{{oldName, QVariantMap{{script, script}}}, {newName, script}} << -1 << wrongType.arg(oldName);
+    // Root runs every "*.sh" of the directory: no other entry may become one.
+    QTest::newRow("rename-other-file-into-a-script")
+        << rename << QVariantMap{{oldName, QStringLiteral("notify.conf")}, {newName, QStringLiteral("x.sh")}} << -1
+        << QStringLiteral(
+               "The helper refuses to rename \"notify.conf\" to \"x.sh\": only a script NAME.sh can become NAME.sh.disabled or the reverse, NAME "
+               "made of letters, digits, \".\", \"_\", \"+\" and \"-\" and starting with neither \"-\" nor \".\".");
 }
 
 void HardeningBadInputTest::badRequestChangesNothing()
@@ -251,12 +267,8 @@ void HardeningBadInputTest::documentedDefaults_data()
                                                        << QVariantMap{{QStringLiteral("path"), QStringLiteral("/dev")},
                                                                       {QStringLiteral("filters"), int(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)}}
                                                        << QStringLiteral("zero");
-    // Text converts to the number 0: no kind of entry is asked for.
-    QTest::newRow("list-text-as-filters-lists-nothing")
-        << list << QVariantMap{{QStringLiteral("path"), FailureScripts}, {QStringLiteral("filters"), QStringLiteral("all")}} << QString();
-    QTest::newRow("service-flag-as-100000-list-is-false")
-        << QStringLiteral("enableservicemethod") << QVariantMap{{QStringLiteral("isEnabled"), hugeList(QStringLiteral("true"))}}
-        << QStringLiteral("DisableUnitFiles([tirvane-int-check.service], runtime=false)");
+    QTest::newRow("service-flag-absent-is-false") << QStringLiteral("enableservicemethod") << QVariantMap()
+                                                  << QStringLiteral("DisableUnitFiles([tirvane-int-check.service], runtime=false)");
 }
 
 // What the protocol defines for absent or odd values, and nothing on disk.

@@ -502,6 +502,37 @@ private Q_SLOTS:
         }
     }
 
+    // Whatever sits at the backup's name would become the configuration.
+    void rollbackRestoresOnlyARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+
+        QTest::newRow("link-to-another-file") << "link";
+        QTest::newRow("directory") << "directory";
+        QTest::newRow("fifo") << "fifo";
+    }
+
+    void rollbackRestoresOnlyARegularFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("afick.conf"));
+        const QString backup = path + QStringLiteral(".old");
+        putFile(dir.filePath(QStringLiteral("elsewhere")), "/etc p\n");
+        if (kind == QLatin1String("link")) {
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), backup));
+        } else if (kind == QLatin1String("directory")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("afick.conf.old")));
+        } else {
+            QCOMPARE(::mkfifo(QFile::encodeName(backup).constData(), 0600), 0);
+        }
+
+        const KAuth::ActionReply reply = ConfigFile(path).restoreBackup();
+        QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
+        QVERIFY(!QFileInfo::exists(path) && !QFileInfo(path).isSymLink());
+        QCOMPARE(entriesOf(dir.path()), (QStringList{QStringLiteral("afick.conf.old"), QStringLiteral("elsewhere")}));
+    }
+
     void backupLivesFromFirstWriteUntilRollback()
     {
         QTemporaryDir dir;

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Integrity control developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
+#include "calleraccess.h"
 #include "directorylister.h"
 #include "entryinfo.h"
 #include "fifowitness.h"
@@ -142,9 +143,94 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, icon);
-        const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(
-            {{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), int(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)}});
+        const KAuth::ActionReply reply =
+            DirectoryLister::list(m_dir.path(), {}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name, CallerAccess::forUid(int(::getuid())));
         QCOMPARE(entryNamed(decode(reply), name).iconName(), icon);
+    }
+
+    // Root reads a file's beginning only for a caller who could read it
+    // themselves, judged as the kernel would; anyone else learns what the
+    // name and the kind of entry tell.
+    void contentOnlyForWhatTheCallerCouldRead_data()
+    {
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("directoryMode");
+        QTest::addColumn<bool>("sniffed");
+
+        QTest::newRow("owner-with-read") << "owner" << 0600 << 0700 << true;
+        QTest::newRow("owner-bits-decide-for-the-owner") << "owner" << 0044 << 0700 << false;
+        QTest::newRow("group-member-with-group-read") << "member" << 0640 << 0755 << true;
+        QTest::newRow("group-bits-decide-for-a-member") << "member" << 0604 << 0755 << false;
+        QTest::newRow("stranger-with-other-read") << "stranger" << 0644 << 0755 << true;
+        QTest::newRow("stranger-without-other-read") << "stranger" << 0640 << 0755 << false;
+        QTest::newRow("stranger-cannot-enter-the-directory") << "stranger" << 0644 << 0700 << false;
+        QTest::newRow("unknown-caller") << "unknown" << 0644 << 0755 << false;
+        QTest::newRow("never-through-a-link") << "link" << 0644 << 0755 << false;
+    }
+
+    void contentOnlyForWhatTheCallerCouldRead()
+    {
+        QFETCH(QString, caller);
+        QFETCH(int, fileMode);
+        QFETCH(int, directoryMode);
+        QFETCH(bool, sniffed);
+        QTemporaryDir dir;
+        const QString script = dir.filePath(QStringLiteral("script"));
+        QFile file(script);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho hi\n");
+        file.close();
+        QVERIFY(QFile::link(script, dir.filePath(QStringLiteral("link"))));
+        // Root may read anything, so as root the files go to an ordinary owner.
+        const uid_t owner = ::getuid() == 0 ? 4242 : ::getuid();
+        const gid_t group = ::getuid() == 0 ? 4343 : ::getgid();
+        for (const QString &path : {script, dir.path()}) {
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), owner, group), 0);
+        }
+        QCOMPARE(::chmod(QFile::encodeName(script).constData(), mode_t(fileMode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(directoryMode)), 0);
+        const QHash<QString, CallerAccess> callers{
+            {QStringLiteral("owner"), CallerAccess(owner, {group + 1})},
+            {QStringLiteral("member"), CallerAccess(owner + 1, {group + 1, group})},
+            {QStringLiteral("stranger"), CallerAccess(owner + 1, {group + 1})},
+            {QStringLiteral("unknown"), CallerAccess()},
+            {QStringLiteral("link"), CallerAccess(owner, {group})},
+        };
+        const QString name = caller == QLatin1String("link") ? QStringLiteral("link") : QStringLiteral("script");
+
+        const KAuth::ActionReply reply = DirectoryLister::list(dir.path(), {}, QDir::Files | QDir::System, QDir::Name, callers.value(caller));
+
+        QCOMPARE(entryNamed(decode(reply), name).iconName(),
+                 sniffed ? QStringLiteral("application-x-shellscript") : QStringLiteral("application-octet-stream"));
+    }
+
+    // The helper serves one request at a time: past its time limit a
+    // listing replies with what it has and says so.
+    void timeLimitRepliesWithWhatItHas_data()
+    {
+        QTest::addColumn<int>("timeLimitMs");
+        QTest::addColumn<int>("listed");
+
+        QTest::newRow("within-the-limit") << DirectoryLister::DefaultTimeLimitMs << 7;
+        QTest::newRow("past-the-limit") << 0 << 0;
+    }
+
+    void timeLimitRepliesWithWhatItHas()
+    {
+        QFETCH(int, timeLimitMs);
+        QFETCH(int, listed);
+        const KAuth::ActionReply reply = DirectoryLister::list(m_dir.path(),
+                                                               {},
+                                                               QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
+                                                               QDir::Name,
+                                                               CallerAccess(),
+                                                               DirectoryLister::DefaultBudgetBytes,
+                                                               timeLimitMs);
+        QVERIFY(reply.succeeded());
+        QCOMPARE(decode(reply).size(), listed);
+        const QString notice = QStringLiteral("Listing \"%1\" took too long: only 0 entries are shown.").arg(m_dir.path());
+        QCOMPARE(reply.data().value(QStringLiteral("notice")).toString(), listed == 0 ? notice : QString());
     }
 
     void entryFields()
@@ -218,7 +304,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         const auto list = [&dir](qint64 budget) {
-            return DirectoryLister::list(dir.path(), {}, QDir::Files, QDir::Name, budget);
+            return DirectoryLister::list(dir.path(), {}, QDir::Files, QDir::Name, CallerAccess(), budget);
         };
         // Every record here has the same size; a QVariant adds nine bytes.
         const QVariantList all = list(DirectoryLister::DefaultBudgetBytes).data().value(QStringLiteral("entryinfolist")).toList();
@@ -246,8 +332,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("listed");
 
-        QTest::newRow("a-thousand-patterns-are-matched") << 1000 << true;
-        QTest::newRow("more-are-refused-before-listing") << 1001 << false;
+        QTest::newRow("64-patterns-are-matched") << 64 << true;
+        QTest::newRow("more-are-refused-before-listing") << 65 << false;
     }
 
     void nameFilterCount()
@@ -264,8 +350,7 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
-        QCOMPARE(reply.errorDescription(),
-                 QStringLiteral("\"%1\" is not listed: 1,001 name patterns are more than the 1,000 the helper accepts.").arg(m_dir.path()));
+        QCOMPARE(reply.errorDescription(), QStringLiteral("\"%1\" is not listed: 65 name patterns are more than the 64 the helper accepts.").arg(m_dir.path()));
         QVERIFY(reply.data().isEmpty());
     }
 
@@ -279,7 +364,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("fifo")), dir.filePath(QStringLiteral("link"))));
         QVERIFY(witness.isReady());
 
-        const QList<EntryInfo> entries = decode(DirectoryLister::list(dir.path(), {}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name));
+        const QList<EntryInfo> entries =
+            decode(DirectoryLister::list(dir.path(), {}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name, CallerAccess::forUid(0)));
         QCOMPARE(namesOf(entries), (QStringList{QStringLiteral("fifo"), QStringLiteral("link")}));
         QCOMPARE(entryNamed(entries, QStringLiteral("link")).iconName(), QStringLiteral("inode-fifo"));
         QVERIFY(!witness.wasOpened());
@@ -306,7 +392,7 @@ private Q_SLOTS:
         QFETCH(int, sort);
         const QDir::SortFlags flags = QDir::SortFlags(QFlag(sort));
         const QStringList expected = QDir(m_dir.path()).entryList(QStringList(), QDir::AllEntries | QDir::NoDotAndDotDot, flags);
-        const KAuth::ActionReply reply = DirectoryLister::list(m_dir.path(), {}, QDir::AllEntries | QDir::NoDotAndDotDot, flags);
+        const KAuth::ActionReply reply = DirectoryLister::list(m_dir.path(), {}, QDir::AllEntries | QDir::NoDotAndDotDot, flags, CallerAccess());
         QCOMPARE(namesOf(decode(reply)), expected);
     }
 
@@ -315,26 +401,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("characters");
         QTest::addColumn<bool>("listed");
 
-        QTest::newRow("64-kib-of-patterns-are-matched") << 65536 << true;
-        QTest::newRow("one-more-is-refused-before-listing") << 65537 << false;
+        QTest::newRow("256-characters-are-matched") << 256 << true;
+        QTest::newRow("one-more-is-refused-before-listing") << 257 << false;
     }
 
     void namePatternLength()
     {
         QFETCH(int, characters);
         QFETCH(bool, listed);
-        // Two patterns, so that it is their sum that counts.
-        const QStringList patterns{QString(characters - 5, QLatin1Char('*')), QStringLiteral("*.txt")};
+        // The long pattern comes second, so that every pattern counts; its
+        // character class stands for the one "f".
+        const QStringList patterns{QStringLiteral("*.txt"), QStringLiteral("afick.con[") + QString(characters - 11, QLatin1Char('f')) + QLatin1Char(']')};
         const KAuth::ActionReply reply = IntegritySecurityHelper().entryinfolist(
             {{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), int(QDir::Files)}, {QStringLiteral("nameFilters"), patterns}});
         if (listed) {
             QVERIFY(reply.succeeded());
-            QVERIFY(namesOf(decode(reply)).contains(QStringLiteral("notes.txt")));
+            QCOMPARE(namesOf(decode(reply)), (QStringList{QStringLiteral("afick.conf"), QStringLiteral("notes.txt")}));
             return;
         }
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorDescription(),
-                 QStringLiteral("\"%1\" is not listed: the name patterns hold 65,537 characters, more than the 65,536 the helper accepts.").arg(m_dir.path()));
+                 QStringLiteral("\"%1\" is not listed: a name pattern of 257 characters is longer than the 256 the helper accepts.").arg(m_dir.path()));
         QVERIFY(reply.data().isEmpty());
     }
 
@@ -353,7 +440,7 @@ private Q_SLOTS:
     {
         KAuth::ActionReply reply;
         QScopedPointer<QThread> listing(QThread::create([&reply] {
-            reply = IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), QStringLiteral("/proc")}, {QStringLiteral("filters"), moduleFilters}});
+            reply = DirectoryLister::list(QStringLiteral("/proc"), {}, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name, CallerAccess::forUid(0));
         }));
         listing->start();
         QVERIFY2(listing->wait(60000), "listing /proc did not return");
@@ -368,8 +455,7 @@ private Q_SLOTS:
     void pseudoFileSystemNotRead()
     {
         const QString path = QStringLiteral("/sys/kernel");
-        const QList<EntryInfo> entries =
-            decode(IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), path}, {QStringLiteral("filters"), int(QDir::Files)}}));
+        const QList<EntryInfo> entries = decode(DirectoryLister::list(path, {}, QDir::Files, QDir::Name, CallerAccess::forUid(0)));
         const QMimeDatabase database;
         int checked = 0;
         for (const EntryInfo &entry : entries) {

@@ -56,8 +56,10 @@ private Q_SLOTS:
             QTest::addRow("%s-own-path-cut-by-nul", prefix.constData())
                 << action << QVariant(Conf + QChar() + QStringLiteral("x")) << QString(Conf + QChar() + QStringLiteral("x")) << Conf;
             QTest::addRow("%s-empty-path", prefix.constData()) << action << QVariant(QString()) << QString() << Conf;
-            QTest::addRow("%s-number-as-path", prefix.constData()) << action << QVariant(5) << QStringLiteral("5") << Conf;
         }
+        // The refused path is logged too: a request must not flood the log.
+        const QString longPath = QLatin1Char('/') + QString(400, QLatin1Char('x'));
+        QTest::newRow("read-long-path-cut-short") << QStringLiteral("read") << QVariant(longPath) << QString(longPath.left(256) + QChar(0x2026)) << Conf;
         QTest::newRow("rename-other-directory") << QStringLiteral("rename") << QVariant(QStringLiteral("<dir>")) << QStringLiteral("<dir>") << FailureScripts;
         QTest::newRow("rename-system-directory") << QStringLiteral("rename") << QVariant(QStringLiteral("/etc/pam.d")) << QStringLiteral("/etc/pam.d")
                                                  << FailureScripts;
@@ -72,9 +74,7 @@ private Q_SLOTS:
         QFETCH(QString, refused);
         QFETCH(QString, own);
         QTemporaryDir dir;
-        if (path.userType() == QMetaType::QString) {
-            path = path.toString().replace(QStringLiteral("<dir>"), dir.path());
-        }
+        path = path.toString().replace(QStringLiteral("<dir>"), dir.path());
         refused.replace(QStringLiteral("<dir>"), dir.path());
         for (const QString &name : {QStringLiteral("afick.conf"), QStringLiteral("afick.conf.old"), QStringLiteral("a.sh")}) {
             QFile file(dir.filePath(name));

@@ -6,11 +6,13 @@
 #include "scriptrunner.h"
 
 #include <KLocalizedString>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -51,6 +53,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         KLocalizedString::setLanguages({QStringLiteral("en_US")});
+        qputenv("TRUSTWATCH_CALLER_SECRET", "x");
+        ::umask(077);
+        QDir::setCurrent(QDir::tempPath());
     }
 
     void run_data()
@@ -66,8 +71,6 @@ private Q_SLOTS:
         QTest::newRow("time-limit-stops-script-and-keeps-output")
             << QByteArray("echo started; echo warn >&2; sleep 60")
             << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\nstarted\n\nwarn\n");
-        QTest::newRow("script-waiting-for-input-gets-none")
-            << QByteArray("read line; exit 0") << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\n\n");
     }
 
     void run()
@@ -93,6 +96,12 @@ private Q_SLOTS:
 
         QTest::newRow("both-streams") << QByteArray("echo 'new file : /etc/a b'; echo warn >&2; exit 0") << QStringLiteral("new file : /etc/a b\n\nwarn\n");
         QTest::newRow("silent-script-is-a-single-line-break") << QByteArray("exit 0") << QStringLiteral("\n");
+        // A script that reads its input ends at once instead of waiting out its time limit.
+        QTest::newRow("standard-input-is-empty") << QByteArray("read line || echo end of input") << QStringLiteral("end of input\n\n");
+        // Nothing of the helper's surroundings passes: not its environment,
+        // its working directory nor its umask.
+        QTest::newRow("surroundings-are-set") << QByteArray(
+            "env | sort; umask") << QStringLiteral("HOME=/root\nPATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin\nPWD=/\n0022\n\n");
         QTest::newRow("output-beyond-the-limit-keeps-its-end")
             << QByteArray("head -c 100000 /dev/zero; head -c 65535 /dev/zero | tr '\\0' x; echo")
             << QStringLiteral("[100,000 earlier bytes left out]\n") + QStringLiteral("x").repeated(65535) + QStringLiteral("\n\n");

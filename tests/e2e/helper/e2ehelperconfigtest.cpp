@@ -174,7 +174,7 @@ void E2eHelperConfigTest::writesTheFile_data()
         << QByteArray("old\n");
     QTest::newRow("raw-text-is-no-bytes-and-changes-nothing")
         << Conf << Backup << QByteArray("old\n") << Missing << QVariantMap{{config, ab}, {QStringLiteral("rawConfig"), QStringLiteral("new\n")}} << -1
-        << QStringLiteral("Can't write \"/etc/afick.conf\": the request holds no configuration lines.") << QByteArray("old\n") << Missing;
+        << QStringLiteral("The helper refuses the request: the argument \"rawConfig\" has the wrong type.") << QByteArray("old\n") << Missing;
     QTest::newRow("other-path-is-refused-unwritten") << OtherConf << OtherBackup << QByteArray("old\n") << Missing
                                                      << QVariantMap{{config, ab}, {QStringLiteral("path"), OtherConf}} << -1 << refusal(OtherConf)
                                                      << QByteArray("old\n") << Missing;

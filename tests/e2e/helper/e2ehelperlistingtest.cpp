@@ -66,6 +66,7 @@ private Q_SLOTS:
     void listsWithTheGivenArguments();
     void emptyArgumentsListTheRootDirectory();
     void entriesCarryPathIconAndPermissions();
+    void contentTypeOnlyForWhatTheCallerCouldRead();
     void listingProcFinishes();
 
 private:
@@ -178,6 +179,23 @@ void E2eHelperListingTest::entriesCarryPathIconAndPermissions()
     QVERIFY(text);
     QCOMPARE(text->iconName(), QStringLiteral("text-plain"));
     QCOMPARE(text->permissions() & int(QFileDevice::ReadOther), int(QFileDevice::ReadOther));
+}
+
+// The helper judges by the uid that KAuth reports for the request: this
+// client's, an unprivileged user's, not its own.
+void E2eHelperListingTest::contentTypeOnlyForWhatTheCallerCouldRead()
+{
+    const QString open = QStringLiteral("/etc/trustwatch-e2e-open");
+    QVERIFY(m_env.makeDirectory(open, 0755));
+    QVERIFY(m_env.writeFile(open + QStringLiteral("/readable"), "#!/bin/sh\necho hi\n", 0644));
+    QVERIFY(m_env.writeFile(open + QStringLiteral("/unreadable"), "#!/bin/sh\necho hi\n", 0600));
+    const E2eActionResult result =
+        E2eEnvironment::runAction(QStringLiteral("entryinfolist"), {{QStringLiteral("path"), open}, {QStringLiteral("filters"), ModuleFilters}}, TimeoutMs);
+    QVERIFY2(result.succeeded(), qPrintable(result.describe()));
+    const QList<EntryInfo> entries = decode(result.data.value(QStringLiteral("entryinfolist")));
+    QCOMPARE(namesOf(entries), (QStringList{QStringLiteral("readable"), QStringLiteral("unreadable")}));
+    QCOMPARE(entries.at(0).iconName(), QStringLiteral("application-x-shellscript"));
+    QCOMPARE(entries.at(1).iconName(), QStringLiteral("application-octet-stream"));
 }
 
 void E2eHelperListingTest::listingProcFinishes()

@@ -72,8 +72,6 @@ void E2eHelperSystemTest::switchesTheCheckUnit_data()
     QTest::newRow("true-enables") << "disabled" << QString() << QVariantMap{{flag, true}} << 0 << "enabled" << QStringList{Enable};
     QTest::newRow("false-disables") << "enabled" << QString() << QVariantMap{{flag, false}} << 0 << "disabled" << QStringList{Disable};
     QTest::newRow("absent-flag-disables") << "enabled" << QString() << QVariantMap() << 0 << "disabled" << QStringList{Disable};
-    QTest::newRow("string-true-enables") << "disabled" << QString() << QVariantMap{{flag, QStringLiteral("true")}} << 0 << "enabled" << QStringList{Enable};
-    QTest::newRow("int-zero-disables") << "enabled" << QString() << QVariantMap{{flag, 0}} << 0 << "disabled" << QStringList{Disable};
     QTest::newRow("enabling-an-enabled-unit-succeeds") << "enabled" << QString() << QVariantMap{{flag, true}} << 0 << "enabled" << QStringList{Enable};
     QTest::newRow("disabling-a-disabled-unit-succeeds") << "disabled" << QString() << QVariantMap{{flag, false}} << 0 << "disabled" << QStringList{Disable};
     QTest::newRow("unknown-unit-enable-is-dbus-error") << "" << QString() << QVariantMap{{flag, true}} << DBusError << "" << QStringList{Enable};
