@@ -49,6 +49,8 @@ const QHash<QString, QString> &codesByReportName()
         {QStringLiteral("size"), QStringLiteral("s")},
         {QStringLiteral("sha1"), QStringLiteral("sha1")},
         {QStringLiteral("sha1sum"), QStringLiteral("sha1")},
+        {QStringLiteral("sha256"), QStringLiteral("sha256")},
+        {QStringLiteral("sha512"), QStringLiteral("sha512")},
     };
     return codes;
 }

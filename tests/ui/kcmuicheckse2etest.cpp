@@ -268,10 +268,10 @@ private Q_SLOTS:
     {
         checkWithReport();
         QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check found 3 changes."));
-        QCOMPARE(text(QStringLiteral("reportFigure_scanned")), QStringLiteral("Files scanned: 48806"));
+        QCOMPARE(text(QStringLiteral("reportFigure_scanned")), QStringLiteral("Files scanned: 48,806"));
         QCOMPARE(text(QStringLiteral("reportFigure_dangling")), QStringLiteral("Dangling links: 12"));
-        QVERIFY(shown(QStringLiteral("reportWarnings")));
-        QCOMPARE(text(QStringLiteral("reportWarnings")), QStringLiteral("afick warned:\n(control) afick internal change : /etc/afick.conf (see below)"));
+        QVERIFY(shown(QStringLiteral("reportWarningLines")));
+        QCOMPARE(text(QStringLiteral("reportWarningLines")), QStringLiteral("(control) afick internal change : /etc/afick.conf (see below)"));
         QStringList sections;
         const QQuickItem *list = m_ui->item(QStringLiteral("reportList"));
         const QList<QQuickItem *> items = m_ui->items();

@@ -310,34 +310,6 @@ QQC2.ScrollView {
                 Kirigami.FormData.isSection: true
                 Kirigami.FormData.label: i18nc("@title:group", "Report")
             }
-
-            // One item for all of afick's figures: rows coming and going in
-            // the form's grid make it lay itself out again and again.
-            ColumnLayout {
-                objectName: "reportFigures"
-                Kirigami.FormData.label: i18nc("@label afick's figures of a check", "Figures:")
-                visible: caller.report.figures.length > 0
-                spacing: 0
-
-                Repeater {
-                    model: caller.report.figures
-                    delegate: QQC2.Label {
-                        objectName: "reportFigure_" + modelData.name
-                        text: i18nc("@info a figure of a check report and its value", "%1: %2", modelData.label, modelData.value)
-                    }
-                }
-            }
-        }
-
-        // What afick warned about, as afick said it.
-        Kirigami.InlineMessage {
-            objectName: "reportWarnings"
-            Layout.fillWidth: true
-            Layout.margins: Kirigami.Units.largeSpacing
-            type: Kirigami.MessageType.Warning
-            visible: view.reportShown && caller.report.warnings.length > 0
-            text: i18ncp("@info %2 is afick's warnings, one a line", "afick warned:\n%2", "afick warned %1 times:\n%2",
-                         caller.report.warnings.length, caller.report.warnings.join("\n"))
         }
 
         // A report cut short, or findings that differ from afick's own count.
@@ -432,6 +404,57 @@ QQC2.ScrollView {
                 onClicked: {
                     view.entryLimit += view.entryPage;
                     shownEntries.invalidateFilter();
+                }
+            }
+        }
+
+        // afick's warnings and figures close its report, after the findings.
+        ColumnLayout {
+            objectName: "reportWarnings"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && caller.report.warnings.length > 0
+            spacing: 0
+
+            Kirigami.ListSectionHeader {
+                Layout.fillWidth: true
+                label: i18nc("@title group of a check report", "Warnings (%1)", caller.report.warnings.length)
+            }
+            QQC2.Label {
+                objectName: "reportWarningLines"
+                Layout.fillWidth: true
+                text: caller.report.warnings.join("\n")
+                textFormat: Text.PlainText
+                color: Kirigami.Theme.neutralTextColor
+                wrapMode: Text.Wrap
+                verticalAlignment: Text.AlignTop
+            }
+        }
+
+        ColumnLayout {
+            objectName: "reportFigures"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: view.reportShown && caller.report.figures.length > 0
+            spacing: 0
+
+            Kirigami.ListSectionHeader {
+                Layout.fillWidth: true
+                label: i18nc("@title group of a check report: the figures afick gives at its end", "Figures")
+            }
+            // Side by side as far as the width allows: they are many and short.
+            Flow {
+                Layout.fillWidth: true
+                spacing: Kirigami.Units.largeSpacing
+
+                Repeater {
+                    model: caller.report.figures
+                    delegate: QQC2.Label {
+                        objectName: "reportFigure_" + modelData.name
+                        text: i18nc("@info a figure of a check report and its value", "%1: %2", modelData.label, modelData.value)
+                    }
                 }
             }
         }
