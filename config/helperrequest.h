@@ -69,12 +69,8 @@ public:
     /// Queues the action and returns at once. @p done runs on the calling
     /// thread when the reply arrives, and @p progress with each piece of
     /// progress data before it, unless @p context has been destroyed by then.
-    static void start(const QString &action,
-                      const QVariantMap &arguments,
-                      QObject *context,
-                      Completion done,
-                      Duration duration = Duration::Short,
-                      Progress progress = {});
+    static void
+    start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration = Duration::Short, Progress progress = {});
 
     /// The KAuth timeout a request of this duration is given, in milliseconds.
     static int timeoutFor(Duration duration);

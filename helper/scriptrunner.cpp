@@ -78,19 +78,14 @@ KAuth::ActionReply ScriptRunner::run(const OutputStream::Sink &sink) const
         process.waitForFinished(KillGraceMs);
         // Whatever left the group, in a session of its own say, goes too.
         tree.killAll(process.state() == QProcess::NotRunning ? 0 : script);
-        return errorReply(i18n("Script %1 did not finish within %2 seconds and was stopped.\nFullInformation:\n%3",
-                               m_program,
-                               m_timeLimitMs / 1000.0,
-                               capturedOutput()));
+        return errorReply(
+            i18n("Script %1 did not finish within %2 seconds and was stopped.\nFullInformation:\n%3", m_program, m_timeLimitMs / 1000.0, capturedOutput()));
     }
     if (process.exitStatus() == QProcess::CrashExit) {
         return errorReply(i18n("Script %1 was killed by a signal.\nFullInformation:\n%2", m_program, capturedOutput()));
     }
     if (process.exitCode() != 0) {
-        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3",
-                               m_program,
-                               process.exitCode(),
-                               capturedOutput()));
+        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3", m_program, process.exitCode(), capturedOutput()));
     }
     // A check's report is its output, so a successful run hands it over too,
     // bounded as a failure's is.

@@ -69,15 +69,13 @@ private Q_SLOTS:
 
         const auto out = OutputStream::StandardOutput;
         const auto err = OutputStream::StandardError;
-        QTest::newRow("lines-cut-anywhere-arrive-whole") << Appends{{out, "changed file : /a\nnew fi"}, {err, "warn"}, {out, "le : /b c\nlast"}}
-                                                         << qint64(1000) << QStringLiteral("changed file : /a\nnew file : /b c\nlast")
-                                                         << QStringLiteral("warn") << qint64(0);
+        QTest::newRow("lines-cut-anywhere-arrive-whole") << Appends{{out, "changed file : /a\nnew fi"}, {err, "warn"}, {out, "le : /b c\nlast"}} << qint64(1000)
+                                                         << QStringLiteral("changed file : /a\nnew file : /b c\nlast") << QStringLiteral("warn") << qint64(0);
         QTest::newRow("exactly-the-bound-is-all-sent")
             << Appends{{out, "12345\n"}, {err, "789\n"}} << qint64(10) << QStringLiteral("12345\n") << QStringLiteral("789\n") << qint64(0);
         // The line that crosses the bound is held back whole, with all after it.
-        QTest::newRow("past-the-bound-only-whole-lines")
-            << Appends{{out, "1234\n"}, {out, "6789\nab"}, {out, "cd\n"}, {err, "late\n"}} << qint64(12) << QStringLiteral("1234\n6789\n")
-            << QString() << qint64(10);
+        QTest::newRow("past-the-bound-only-whole-lines") << Appends{{out, "1234\n"}, {out, "6789\nab"}, {out, "cd\n"}, {err, "late\n"}} << qint64(12)
+                                                         << QStringLiteral("1234\n6789\n") << QString() << qint64(10);
         QTest::newRow("a-last-line-past-the-bound-is-held-back")
             << Appends{{out, "1234\n"}, {err, "partial"}, {out, "67890\n"}} << qint64(14) << QStringLiteral("1234\n") << QString() << qint64(13);
     }

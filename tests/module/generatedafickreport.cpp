@@ -27,14 +27,16 @@ QByteArray generatedAfickReport(int newFiles, int deletedFiles, int changedFiles
 {
     QByteArray report;
     report.reserve((newFiles + deletedFiles) * 160 + changedFiles * 230 + 4096);
-    report += "# Afick (3.6.0) compare at 2018/09/06 17:14:44 with options (/etc/afick.conf):\n"
-              "# archive:=";
+    report +=
+        "# Afick (3.6.0) compare at 2018/09/06 17:14:44 with options (/etc/afick.conf):\n"
+        "# archive:=";
     report += Archive;
-    report += "\n# database:=/var/lib/afick/afick\n"
-              "# report_summary:=yes\n"
-              "# warn_dead_symlinks:=no\n"
-              "# last run on 2018/09/06 17:09:21 with afick version 3.6.0\n"
-              "# summary changes\n";
+    report +=
+        "\n# database:=/var/lib/afick/afick\n"
+        "# report_summary:=yes\n"
+        "# warn_dead_symlinks:=no\n"
+        "# last run on 2018/09/06 17:09:21 with afick version 3.6.0\n"
+        "# summary changes\n";
     const auto allFindings = [&](bool detailed) {
         for (int number = 0; number < newFiles; ++number) {
             report += findingLine("new", number);

@@ -188,7 +188,9 @@ private Q_SLOTS:
         runToTheEnd(caller, CheckIntegrity);
 
         QCOMPARE(report->rowCount(), NewFiles + DeletedFiles + ChangedFiles);
-        const QVector<QPair<QString, int>> kinds{{QStringLiteral("new"), NewFiles}, {QStringLiteral("deleted"), DeletedFiles}, {QStringLiteral("changed"), ChangedFiles}};
+        const QVector<QPair<QString, int>> kinds{{QStringLiteral("new"), NewFiles},
+                                                 {QStringLiteral("deleted"), DeletedFiles},
+                                                 {QStringLiteral("changed"), ChangedFiles}};
         int row = 0;
         for (const auto &kind : kinds) {
             for (int number = 0; number < kind.second; ++number, ++row) {
@@ -222,9 +224,10 @@ private Q_SLOTS:
         const QString note = caller.reportNote();
         // Whole lines only: the cut is at the last line break before the bound.
         const int sent = output.lastIndexOf('\n', Limit - 1) + 1;
-        QVERIFY2(note.startsWith(QStringLiteral("The report is incomplete: the check printed more than the helper passes on. %1 arrived, %2 more were left out.")
-                                     .arg(KFormat().formatByteSize(sent), KFormat().formatByteSize(output.size() - sent))),
-                 qPrintable(note));
+        QVERIFY2(
+            note.startsWith(QStringLiteral("The report is incomplete: the check printed more than the helper passes on. %1 arrived, %2 more were left out.")
+                                .arg(KFormat().formatByteSize(sent), KFormat().formatByteSize(output.size() - sent))),
+            qPrintable(note));
         QVERIFY2(note.contains(generatedReportArchive()), qPrintable(note));
         QVERIFY2(note.contains(QStringLiteral("afick counted 0 new, 0 deleted and 20,000 changed")), qPrintable(note));
     }
