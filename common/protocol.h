@@ -61,6 +61,8 @@ constexpr QLatin1String Sort = latin1("sort");
 constexpr QLatin1String IsEnabled = latin1("isEnabled");
 constexpr QLatin1String OldName = latin1("oldName");
 constexpr QLatin1String NewName = latin1("newName");
+/// Lowers, for one script run, how many bytes of output the helper streams.
+constexpr QLatin1String OutputLimit = latin1("outputLimit");
 }
 
 /// Keys of the data maps the helper answers with.
@@ -74,6 +76,21 @@ constexpr QLatin1String OmittedEntries = latin1("omittedEntries");
 constexpr QLatin1String Notice = latin1("notice");
 /// What a script that succeeded wrote: standard output, a line break, standard error.
 constexpr QLatin1String Output = latin1("output");
+}
+
+/**
+ * Keys of the progress data a script action sends while its script runs:
+ * the output in pieces of whole lines, in the order the script wrote them,
+ * and at the end how much of it was held back past the run's bound.
+ */
+namespace Progress
+{
+constexpr QLatin1String StandardOutput = latin1("standardOutput");
+constexpr QLatin1String StandardError = latin1("standardError");
+/// Bytes not streamed, as a qint64; sent once, after the last piece, and only when some were.
+constexpr QLatin1String OmittedBytes = latin1("omittedBytes");
+/// Bytes streamed, as a qint64; sent with OmittedBytes.
+constexpr QLatin1String SentBytes = latin1("sentBytes");
 }
 
 /// The files the helper acts on.

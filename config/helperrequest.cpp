@@ -39,20 +39,25 @@ HelperReply HelperRequest::run(const QString &action, const QVariantMap &argumen
     HelperReply reply;
     bool finished = false;
     QEventLoop loop;
-    queue()->enqueue({action, arguments, duration, QPointer<QObject>(&loop), [&](const HelperReply &result) {
+    queue()->enqueue({action,
+                      arguments,
+                      duration,
+                      QPointer<QObject>(&loop),
+                      [&](const HelperReply &result) {
                           reply = result;
                           finished = true;
                           loop.quit();
-                      }});
+                      },
+                      {}});
     while (!finished) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     return reply;
 }
 
-void HelperRequest::start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration)
+void HelperRequest::start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration, Progress progress)
 {
-    queue()->enqueue({action, arguments, duration, QPointer<QObject>(context), std::move(done)});
+    queue()->enqueue({action, arguments, duration, QPointer<QObject>(context), std::move(done), std::move(progress)});
 }
 
 void HelperRequest::enqueue(Pending &&request)
@@ -87,6 +92,13 @@ void HelperRequest::startNext()
     action.setTimeout(timeoutFor(request.duration));
 
     KAuth::ExecuteJob *job = action.execute();
+    if (request.progress) {
+        connect(job, &KAuth::ExecuteJob::newData, this, [context = request.context, progress = std::move(request.progress)](const QVariantMap &data) {
+            if (context) {
+                progress(data);
+            }
+        });
+    }
     connect(job, &KJob::result, this, [this, job, context = request.context, done = std::move(request.done)]() {
         const HelperReply reply{job->error(), job->errorString(), job->data()};
         // The next request starts before this one's handler runs: a handler

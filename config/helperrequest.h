@@ -59,14 +59,18 @@ public:
     };
 
     using Completion = std::function<void(const HelperReply &)>;
+    /// Takes the progress data the action sends while it runs.
+    using Progress = std::function<void(const QVariantMap &)>;
 
     /// Runs the action and waits for its reply in a local event loop that
     /// ignores user input, as KJob::exec() does.
     static HelperReply run(const QString &action, const QVariantMap &arguments = {}, Duration duration = Duration::Short);
 
     /// Queues the action and returns at once. @p done runs on the calling
-    /// thread when the reply arrives, unless @p context has been destroyed by then.
-    static void start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration = Duration::Short);
+    /// thread when the reply arrives, and @p progress with each piece of
+    /// progress data before it, unless @p context has been destroyed by then.
+    static void
+    start(const QString &action, const QVariantMap &arguments, QObject *context, Completion done, Duration duration = Duration::Short, Progress progress = {});
 
     /// The KAuth timeout a request of this duration is given, in milliseconds.
     static int timeoutFor(Duration duration);
@@ -78,6 +82,7 @@ private:
         Duration duration;
         QPointer<QObject> context;
         Completion done;
+        Progress progress;
     };
 
     static HelperRequest *queue();

@@ -15,6 +15,7 @@
 #include "scriptrunner.h"
 #include "unitfileswitch.h"
 
+#include <KAuth/HelperSupport>
 #include <KLocalizedString>
 
 #include <clocale>
@@ -47,6 +48,32 @@ void useCallerLanguages(const QVariantMap &args)
 QString configPath(const QVariantMap &args)
 {
     return args.value(Protocol::Argument::Path, QString(Protocol::Path::AfickConfig)).toString();
+}
+
+// A caller may ask for less of a script's output, never for more.
+std::optional<qint64> outputLimit(const QVariantMap &args)
+{
+    const QVariant value = args.value(Protocol::Argument::OutputLimit);
+    if (!value.isValid()) {
+        return OutputStream::DefaultLimitBytes;
+    }
+    bool isNumber = false;
+    const qint64 limit = value.toLongLong(&isNumber);
+    if (!isNumber || limit <= 0 || limit > OutputStream::DefaultLimitBytes) {
+        return std::nullopt;
+    }
+    return limit;
+}
+
+KAuth::ActionReply refuseOutputLimit(const QString &program)
+{
+    return errorReply(i18n("Script %1 was not started: the output limit must be a number of bytes from 1 to %2.", program, OutputStream::DefaultLimitBytes));
+}
+
+// The caller reads the output while the script still runs.
+void sendProgress(const QVariantMap &data)
+{
+    KAuth::HelperSupport::progressStep(data);
 }
 
 std::optional<KAuth::ActionReply> refuseForeignConfig(const QVariantMap &args)
@@ -149,13 +176,21 @@ KAuth::ActionReply IntegritySecurityHelper::entryinfolist(const QVariantMap &arg
 KAuth::ActionReply IntegritySecurityHelper::initializeafickdatabasemethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    return ScriptRunner(Protocol::Path::DatabaseScript, ScriptTimeLimitMs).run();
+    const std::optional<qint64> limit = outputLimit(args);
+    if (!limit) {
+        return refuseOutputLimit(Protocol::Path::DatabaseScript);
+    }
+    return ScriptRunner(Protocol::Path::DatabaseScript, ScriptTimeLimitMs, *limit).run(sendProgress);
 }
 
 KAuth::ActionReply IntegritySecurityHelper::checkintegritymethod(const QVariantMap &args)
 {
     useCallerLanguages(args);
-    return ScriptRunner(Protocol::Path::CheckScript, ScriptTimeLimitMs).run();
+    const std::optional<qint64> limit = outputLimit(args);
+    if (!limit) {
+        return refuseOutputLimit(Protocol::Path::CheckScript);
+    }
+    return ScriptRunner(Protocol::Path::CheckScript, ScriptTimeLimitMs, *limit).run(sendProgress);
 }
 
 KAuth::ActionReply IntegritySecurityHelper::enableservicemethod(const QVariantMap &args)

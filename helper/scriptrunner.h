@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "outputstream.h"
+
 #include <KAuth/ActionReply>
 #include <QString>
 
@@ -13,15 +15,19 @@
  * started, dies from a signal or is still running at the time limit is a
  * failure, and in the last case it is killed together with everything it
  * started, including what left its process group.
+ *
+ * While the program runs its output goes to a sink as well, up to a bound
+ * (see OutputStream); the reply keeps only the end of each channel.
  */
 class ScriptRunner
 {
 public:
-    ScriptRunner(const QString &program, int timeLimitMs);
+    ScriptRunner(const QString &program, int timeLimitMs, qint64 outputLimitBytes = OutputStream::DefaultLimitBytes);
 
-    KAuth::ActionReply run() const;
+    KAuth::ActionReply run(const OutputStream::Sink &sink = {}) const;
 
 private:
     QString m_program;
     int m_timeLimitMs;
+    qint64 m_outputLimitBytes;
 };

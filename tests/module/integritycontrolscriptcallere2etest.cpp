@@ -5,7 +5,9 @@
 #include "integritycontrolscriptcaller.h"
 
 #include "e2eenvironment.h"
+#include "generatedafickreport.h"
 
+#include <KFormat>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,13 +46,31 @@ private:
         QStringList reportUnknownLines;
     };
 
+    // Runs the operation to its end; the caller's signals come from the reply.
+    static void runToTheEnd(IntegrityControlScriptCaller &caller, Operation operation)
+    {
+        QSignalSpy finished(&caller, &IntegrityControlScriptCaller::finished);
+        QVERIFY(operation == InitializeDatabase ? caller.initializeAfickDatabase() : caller.checkIntegrity());
+        QVERIFY(caller.isRunning());
+        // A second run is refused while the first goes on.
+        QVERIFY(!caller.checkIntegrity());
+        QVERIFY(finished.wait(E2eEnvironment::DefaultTimeoutMs));
+        QVERIFY(!caller.isRunning());
+        QCOMPARE(finished.count(), 1);
+    }
+
     static Outcome run(Operation operation)
     {
         IntegrityControlScriptCaller caller;
         QSignalSpy initializeErrors(&caller, &IntegrityControlScriptCaller::initializeError);
         QSignalSpy integrityErrors(&caller, &IntegrityControlScriptCaller::integrityError);
+        QSignalSpy finished(&caller, &IntegrityControlScriptCaller::finished);
         Outcome outcome;
-        outcome.succeeded = operation == InitializeDatabase ? caller.initializeAfickDatabase() : caller.checkIntegrity();
+        runToTheEnd(caller, operation);
+        if (finished.isEmpty()) {
+            return outcome;
+        }
+        outcome.succeeded = finished.constFirst().constFirst().toBool();
         const QSignalSpy &own = operation == InitializeDatabase ? initializeErrors : integrityErrors;
         for (const QVariantList &arguments : own) {
             outcome.errors.append(arguments.constFirst().toString());
@@ -153,6 +173,63 @@ private Q_SLOTS:
         const QString text = outcome.errors.constFirst();
         QVERIFY2(text.startsWith(QStringLiteral("Script /usr/sbin/tirvane-int-check did not finish within 30 seconds")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("still checking")), qPrintable(text));
+    }
+
+    // A report as after a system upgrade, far beyond what a reply holds:
+    // every finding arrives, and the counts are afick's own.
+    void wholeReportOfAnUpgradeArrives()
+    {
+        constexpr int NewFiles = 100;
+        constexpr int DeletedFiles = 50;
+        constexpr int ChangedFiles = 19850;
+        QVERIFY(m_env.setScript(scriptOf(CheckIntegrity), 1, generatedAfickReport(NewFiles, DeletedFiles, ChangedFiles)));
+        IntegrityControlScriptCaller caller;
+        const CheckReportModel *report = caller.report();
+        runToTheEnd(caller, CheckIntegrity);
+
+        QCOMPARE(report->rowCount(), NewFiles + DeletedFiles + ChangedFiles);
+        const QVector<QPair<QString, int>> kinds{{QStringLiteral("new"), NewFiles},
+                                                 {QStringLiteral("deleted"), DeletedFiles},
+                                                 {QStringLiteral("changed"), ChangedFiles}};
+        int row = 0;
+        for (const auto &kind : kinds) {
+            for (int number = 0; number < kind.second; ++number, ++row) {
+                const QModelIndex index = report->index(row);
+                QCOMPARE(index.data(CheckReportModel::KindRole).toString(), kind.first);
+                QCOMPARE(index.data(CheckReportModel::PathRole).toString(), generatedFindingPath(kind.first, number));
+            }
+        }
+        const QVariantMap totals = report->totals();
+        QCOMPARE(totals.value(QStringLiteral("new")).toInt(), report->newCount());
+        QCOMPARE(totals.value(QStringLiteral("delete")).toInt(), report->deletedCount());
+        QCOMPARE(totals.value(QStringLiteral("changed")).toInt(), report->changedCount());
+        QCOMPARE(caller.reportNote(), QString());
+    }
+
+    // Past the bound the report says it was cut, how much arrived, where
+    // afick keeps the whole, and still gives afick's own totals.
+    void reportPastTheBoundSaysSo()
+    {
+        constexpr int ChangedFiles = 20000;
+        constexpr int Limit = 1024 * 1024;
+        const QByteArray output = generatedAfickReport(0, 0, ChangedFiles);
+        QVERIFY(m_env.setScript(scriptOf(CheckIntegrity), 1, output));
+        IntegrityControlScriptCaller caller;
+        caller.setOutputLimit(Limit);
+        runToTheEnd(caller, CheckIntegrity);
+
+        const CheckReportModel *report = caller.report();
+        QVERIFY2(report->changedCount() > 1000 && report->changedCount() < ChangedFiles, qPrintable(QString::number(report->changedCount())));
+        QCOMPARE(report->totals().value(QStringLiteral("changed")).toInt(), ChangedFiles);
+        const QString note = caller.reportNote();
+        // Whole lines only: the cut is at the last line break before the bound.
+        const int sent = output.lastIndexOf('\n', Limit - 1) + 1;
+        QVERIFY2(
+            note.startsWith(QStringLiteral("The report is incomplete: the check printed more than the helper passes on. %1 arrived, %2 more were left out.")
+                                .arg(KFormat().formatByteSize(sent), KFormat().formatByteSize(output.size() - sent))),
+            qPrintable(note));
+        QVERIFY2(note.contains(generatedReportArchive()), qPrintable(note));
+        QVERIFY2(note.contains(QStringLiteral("afick counted 0 new, 0 deleted and 20,000 changed")), qPrintable(note));
     }
 };
 

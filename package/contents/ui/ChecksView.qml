@@ -24,9 +24,9 @@ QQC2.ScrollView {
     // Bumped whenever the edited rules change, so the report's entries ask
     // again whether afick still checks their paths.
     property int rulesRevision: 0
-    // The report of the last check stays until the next run starts; a check
-    // that never started (refused) leaves no report.
-    readonly property bool reportShown: lastRun === "check" && (lastRunSucceeded || caller.lastOutput !== "")
+    // The report fills while the check runs and stays until the next run
+    // starts; a check that never started (refused) leaves no report.
+    readonly property bool reportShown: running === "check" || (lastRun === "check" && (lastRunSucceeded || caller.lastOutput !== ""))
     // The whole output of the last run, or why it did not run.
     readonly property string details: caller.lastOutput.trim() !== "" ? caller.lastOutput : lastRunError
 
@@ -42,12 +42,13 @@ QQC2.ScrollView {
         outcome.visible = false;
         reportMessage.visible = false;
         entryLimit = entryPage;
-        running = which;
         lastRun = "";
         lastRunError = "";
-        // The call blocks until the script ends; starting it from the timer
-        // lets the busy indicator and the disabled buttons paint first.
-        startScript.start();
+        // The run ends later, with the caller's finished signal.
+        running = which;
+        if (!(which === "initialize" ? caller.initializeAfickDatabase() : caller.checkIntegrity())) {
+            running = "";
+        }
     }
 
     QQC2.ScrollBar.horizontal.policy: QQC2.ScrollBar.AlwaysOff
@@ -65,6 +66,12 @@ QQC2.ScrollView {
         id: caller
         onInitializeError: view.lastRunError = error
         onIntegrityError: view.lastRunError = error
+        onFinished: succeeded => {
+            view.lastRunSucceeded = succeeded;
+            view.lastRun = view.running;
+            view.running = "";
+            outcome.visible = true;
+        }
         // The entries tell which pending rule edit already covers them.
         Component.onCompleted: report.ruleModel = kcm.integrityFileSystemModel
     }
@@ -73,18 +80,6 @@ QQC2.ScrollView {
         target: kcm.integrityFileSystemModel
         function onRulesChanged() {
             view.rulesRevision++;
-        }
-    }
-
-    Timer {
-        id: startScript
-        interval: 50
-        onTriggered: {
-            const which = view.running;
-            view.lastRunSucceeded = which === "initialize" ? caller.initializeAfickDatabase() : caller.checkIntegrity();
-            view.lastRun = which;
-            view.running = "";
-            outcome.visible = true;
         }
     }
 
@@ -315,6 +310,16 @@ QQC2.ScrollView {
                 Kirigami.FormData.isSection: true
                 Kirigami.FormData.label: i18nc("@title:group", "Report")
             }
+        }
+
+        // A report cut short, or findings that differ from afick's own count.
+        Kirigami.InlineMessage {
+            objectName: "reportNote"
+            Layout.fillWidth: true
+            Layout.margins: Kirigami.Units.largeSpacing
+            type: Kirigami.MessageType.Warning
+            text: caller.reportNote
+            visible: view.reportShown && caller.reportNote !== ""
         }
 
         // A rule edit asked for from the report that could not be made.
