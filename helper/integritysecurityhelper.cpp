@@ -57,9 +57,12 @@ std::optional<qint64> outputLimit(const QVariantMap &args)
     if (!value.isValid()) {
         return OutputStream::DefaultLimitBytes;
     }
-    bool isNumber = false;
-    const qint64 limit = value.toLongLong(&isNumber);
-    if (!isNumber || limit <= 0 || limit > OutputStream::DefaultLimitBytes) {
+    // Checked, not converted, as every other argument is.
+    if (value.userType() != QMetaType::LongLong) {
+        return std::nullopt;
+    }
+    const qint64 limit = value.toLongLong();
+    if (limit <= 0 || limit > OutputStream::DefaultLimitBytes) {
         return std::nullopt;
     }
     return limit;
