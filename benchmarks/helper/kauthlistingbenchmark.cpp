@@ -9,8 +9,9 @@
 // It needs the helper installed and a system bus with polkitd that allows
 // the request; the end-to-end harness provides both (as root, from the
 // build directory, after the e2estage test has staged the install):
-//     ../tests/e2e/e2e-run.sh --stage e2e-stage --standin bin/trustwatch-e2e-standin \
+//     ../tests/e2e/e2e-run.sh --stage e2e-stage --standin bin/trustwatch-e2e-standin
 //         -- bin/kauthlistingbenchmark [files] [pairs]
+// (one command line).
 // The figures mean something in a release build without sanitizers only.
 
 #include "entryinfo.h"
