@@ -18,7 +18,7 @@ namespace AfickRuleEdits
 /**
  * The attribute code ("s", "md5", "n"...) of an attribute as afick's compare
  * output names it ("filesize", "MD5", "nlink"...), or empty when the module
- * has no code for it ("sha256", "acl"...).
+ * has no code for it ("acl"...).
  */
 QString codeForReportName(const QString &name);
 

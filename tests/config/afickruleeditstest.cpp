@@ -58,8 +58,10 @@ private Q_SLOTS:
                                                      << "s";
         QTest::newRow("upper-case-checksum") << "MD5"
                                              << "md5";
-        QTest::newRow("no-code-for-sha256") << "sha256"
-                                            << "";
+        QTest::newRow("sha512") << "SHA512"
+                                << "sha512";
+        QTest::newRow("no-code-for-acl") << "acl"
+                                         << "";
         QTest::newRow("empty") << ""
                                << "";
     }
