@@ -133,11 +133,13 @@ QStringList withoutCode(const QStringList &attributes, const QString &code, cons
 
 bool isWritablePath(const QString &path)
 {
-    if (!path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char('='))) {
+    if (!path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char('=')) || path.contains(QLatin1Char('"'))) {
         return false;
     }
+    // Blanks are written in quotes; any other white space (a line break
+    // above all) would not read back as the same path.
     return std::none_of(path.cbegin(), path.cend(), [](QChar character) {
-        return character.isSpace();
+        return character.isSpace() && character != QLatin1Char(' ');
     });
 }
 

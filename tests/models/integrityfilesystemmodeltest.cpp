@@ -585,7 +585,9 @@ void IntegrityFileSystemModelTest::reportEditMakesAPendingRule_data()
                                                     << "" << false << none;
     QTest::newRow("stop-checking-an-unwatched-path") << "/usr/lib"
                                                      << "" << false << none;
-    QTest::newRow("stop-checking-a-path-no-line-can-name") << "/etc/old job"
+    QTest::newRow("stop-checking-a-path-with-blanks") << "/etc/old job"
+                                                      << "" << true << AfickRule{"!", "/etc/old job", {}};
+    QTest::newRow("stop-checking-a-path-no-line-can-name") << "/etc/\"old\" job"
                                                            << "" << false << none;
     QTest::newRow("checksum-from-a-set-becomes-a-minus-term") << "/etc/passwd"
                                                               << "md5" << true << AfickRule{"", "/etc/passwd", {"R", "-md5"}};
@@ -596,8 +598,8 @@ void IntegrityFileSystemModelTest::reportEditMakesAPendingRule_data()
     QTest::newRow("attribute-the-rule-does-not-compare") << "/etc/passwd"
                                                          << "atime" << false << none;
     QTest::newRow("attribute-without-a-code") << "/etc/passwd"
-                                              << "sha256" << false << none;
-    QTest::newRow("stop-comparing-on-a-path-no-line-can-name") << "/etc/old job"
+                                              << "acl" << false << none;
+    QTest::newRow("stop-comparing-on-a-path-no-line-can-name") << "/etc/\"old\" job"
                                                                << "md5" << false << none;
 }
 
