@@ -5,6 +5,10 @@
 
 #include "afickvocabulary.h"
 
+#include <KLocalizedString>
+
+#include <QRegularExpression>
+
 using namespace AfickVocabulary;
 
 AfickAliasEditor *AfickAliasEditor::instance()
@@ -28,7 +32,8 @@ void AfickAliasEditor::setAliasMap(const AfickAliasMap &map)
 
 QStringList AfickAliasEditor::aliases() const
 {
-    return toDescription(m_aliasMap.keys());
+    // The names themselves: the view selects an alias by what it shows.
+    return m_aliasMap.keys();
 }
 
 bool AfickAliasEditor::showFullNames() const
@@ -59,9 +64,34 @@ void AfickAliasEditor::clearCurrentAlias()
     m_currentAlias.clear();
 }
 
+QString AfickAliasEditor::newNameProblem(const QString &name) const
+{
+    // A name that afick would read as part of a rule or of another alias
+    // line would break the lines that use it.
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (name.isEmpty()) {
+        return i18n("An alias needs a name.");
+    }
+    if (!word.match(name).hasMatch()) {
+        return i18n("A name may hold only letters, digits and underscores, and may not start with a digit.");
+    }
+    // afick would not know which of the two a rule names.
+    if (isAttributeCode(name)) {
+        return i18n("\"%1\" is the name of an attribute.", name);
+    }
+    if (builtInSet(name)) {
+        return i18n("\"%1\" is the name of one of afick's built-in attribute sets.", name);
+    }
+    // Renaming onto an existing alias would silently replace it.
+    if (m_aliasMap.contains(name)) {
+        return i18n("There is already an alias named \"%1\".", name);
+    }
+    return QString();
+}
+
 QStringList AfickAliasEditor::aliasAttributes() const
 {
-    return toShownTerms(m_aliasMap.value(m_currentAlias).attributes, m_showFullNames);
+    return toShownTerms(m_aliasMap.value(m_currentAlias).attributes, m_showFullNames, m_aliasMap.keys());
 }
 
 QStringList AfickAliasEditor::unusedAliasAttributes() const
@@ -72,7 +102,7 @@ QStringList AfickAliasEditor::unusedAliasAttributes() const
         unused.removeAll(attribute);
     }
     unused.removeAll(m_currentAlias);
-    return m_showFullNames ? toDescription(unused) : unused;
+    return toShownTerms(unused, m_showFullNames, m_aliasMap.keys());
 }
 
 void AfickAliasEditor::renameCurrentAlias(const QString &name)
@@ -92,13 +122,15 @@ void AfickAliasEditor::renameCurrentAlias(const QString &name)
 
 void AfickAliasEditor::addAliasAttribute(const QString &attribute)
 {
-    currentRecord().attributes.append(toStoredTerm(attribute, true));
+    const QString term = toStoredTerm(attribute, true, m_aliasMap.keys());
+    currentRecord().attributes.append(term);
     Q_EMIT attributesChanged();
 }
 
 void AfickAliasEditor::removeAliasAttribute(const QString &attribute)
 {
-    currentRecord().attributes.removeAll(toStoredTerm(attribute, true));
+    const QString term = toStoredTerm(attribute, true, m_aliasMap.keys());
+    currentRecord().attributes.removeAll(term);
     Q_EMIT attributesChanged();
 }
 

@@ -12,9 +12,11 @@
  *
  * The configuration editor fills it after every parse and compares it with
  * what it parsed; the user interface lists, selects, renames and edits the
- * aliases. Names received from the user interface are always turned into
- * attribute codes, so both codes and descriptions are accepted; a term that
- * removes an attribute is shown and accepted as "−md5" (U+2212) or "-md5".
+ * aliases. A name received from the user interface that is no alias's is
+ * turned into an attribute code, so both codes and descriptions are
+ * accepted; an alias stays an alias whatever an attribute is described as.
+ * A term that removes an attribute is shown and accepted as "−md5" (U+2212)
+ * or "-md5".
  * Blanks around names and attributes are no part of them.
  */
 class AfickAliasEditor : public QObject
@@ -34,7 +36,7 @@ public:
     /// Replaces all aliases; the current alias stays selected even if @p map lacks it.
     void setAliasMap(const AfickAliasMap &map);
 
-    /// Alias names, shown as descriptions where a name equals an attribute code.
+    /// Alias names, as they are.
     QStringList aliases() const;
 
     bool showFullNames() const;
@@ -45,6 +47,13 @@ public:
     void setCurrentAlias(const QString &name);
     /// Deselects the current alias without notification.
     void clearCurrentAlias();
+
+    /**
+     * Why @p name cannot be given to a new or renamed alias, ready to show;
+     * empty when it can. Aliases read from the file keep whatever name they
+     * have there.
+     */
+    QString newNameProblem(const QString &name) const;
 
     QStringList aliasAttributes() const;
     /// The other aliases, then the vocabulary, less what the current alias holds.

@@ -17,8 +17,6 @@ namespace
 const QSet<QString> &furtherAfickNames()
 {
     static const QSet<QString> names{
-        QStringLiteral("sha256"),
-        QStringLiteral("sha512"),
         QStringLiteral("acl"),
         QStringLiteral("xattr"),
     };

@@ -20,9 +20,9 @@ namespace
 using AfickConfigSyntax::LineReading;
 
 // A record whose line would read back as something else (a line break that
-// smuggles in further lines, a blank in a path, an "=" that turns a rule
-// into an alias) would damage the file; such a record is never written. An
-// empty text is no line at all, which is how a deletion is written.
+// smuggles in further lines, a double quote that ends a quoted path early)
+// would damage the file; such a record is never written. An empty text is no
+// line at all, which is how a deletion is written.
 bool readsBackAs(const QString &text, const AfickAlias &alias)
 {
     if (text.isEmpty()) {

@@ -81,7 +81,7 @@ public:
      * edited aliases and rules rewritten in place, deleted ones removed, new
      * rules appended and new aliases placed after the last alias definition.
      * A record whose line would not read back as the same record (one holding
-     * a line break, a blank in a path, an "=" in a rule) has no line here; a
+     * a line break, a double quote in a path) has no line here; a
      * line it would have replaced stays as read. Saving refuses such records.
      */
     QStringList linesToSave() const;

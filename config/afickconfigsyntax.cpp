@@ -3,12 +3,15 @@
 
 #include "afickconfigsyntax.h"
 
+#include <algorithm>
+
 namespace
 {
 const QChar Plus(QLatin1Char('+'));
 const QChar Minus(QLatin1Char('-'));
 const QChar Blank(QLatin1Char(' '));
 const QLatin1String Exclusion("!");
+const QChar Quote(QLatin1Char('"'));
 
 bool isPrefix(QChar character)
 {
@@ -74,27 +77,72 @@ AfickConfigSyntax::LineReading readAlias(const QString &name, const QString &exp
     return reading;
 }
 
-AfickConfigSyntax::LineReading readRule(QString text)
+int skipBlanks(const QString &text, int at)
+{
+    while (at < text.size() && text.at(at).isSpace()) {
+        ++at;
+    }
+    return at;
+}
+
+// A directory may be written with a trailing slash; it is the same
+// directory, and one rule of its own.
+QString withoutTrailingSlashes(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
+        path.chop(1);
+    }
+    return path;
+}
+
+// Read from the line as written, not simplified: a quoted path keeps its blanks.
+AfickConfigSyntax::LineReading readRule(const QString &text)
 {
     AfickConfigSyntax::LineReading reading;
     reading.kind = AfickConfigSyntax::LineReading::WrongRule;
     QString prefix;
+    int at = 0;
     if (isPrefix(text.at(0))) {
         prefix = text.left(1);
-        text = text.mid(1).trimmed();
+        at = skipBlanks(text, 1);
+        // afick's own default file has "! = /dev/scsi p+n", which afick reads
+        // as an exclusion of /dev/scsi.
+        if (prefix == Exclusion && at < text.size() && text.at(at) == QLatin1Char('=')) {
+            at = skipBlanks(text, at + 1);
+        }
     }
-    const int blank = text.indexOf(Blank);
-    const QString path = text.left(blank);
+    QString path;
+    int end = at;
+    if (at < text.size() && text.at(at) == Quote) {
+        end = text.indexOf(Quote, at + 1);
+        if (end < 0) {
+            return reading;
+        }
+        path = text.mid(at + 1, end - at - 1);
+        ++end;
+        // Quotes hold blanks, never a line's end.
+        const bool lineBreak = std::any_of(path.cbegin(), path.cend(), [](QChar character) {
+            return character.category() == QChar::Other_Control && character != QLatin1Char('\t');
+        });
+        if (lineBreak || (end < text.size() && !text.at(end).isSpace())) {
+            return reading;
+        }
+    } else {
+        while (end < text.size() && !text.at(end).isSpace()) {
+            ++end;
+        }
+        path = text.mid(at, end - at);
+    }
     QStringList terms;
-    // A second prefix ("! = /dev/scsi p+n") leaves no path afick would scan.
-    if (path.isEmpty() || isPrefix(path.at(0)) || !readTerms(blank < 0 ? QString() : text.mid(blank + 1), &terms)) {
+    // A further prefix ("= ! /x") leaves no path afick would scan.
+    if (path.isEmpty() || isPrefix(path.at(0)) || !readTerms(text.mid(end).simplified(), &terms)) {
         return reading;
     }
     if (terms.isEmpty() && prefix != Exclusion) {
         return reading;
     }
     reading.kind = AfickConfigSyntax::LineReading::Rule;
-    reading.rule = AfickRule{prefix, path, terms};
+    reading.rule = AfickRule{prefix, withoutTrailingSlashes(path), terms};
     return reading;
 }
 }
@@ -108,12 +156,12 @@ LineReading readLine(const QString &line)
         || simplified.contains(QLatin1String("@@"))) {
         return LineReading();
     }
-    // A path may hold "=" ("/a=b c"), an alias name never holds "/".
+    // A path may hold "=" ("/a=b c"), an alias name never holds "/" or a quote.
     const int equals = simplified.indexOf(QLatin1Char('='));
-    if (equals > 0 && !isPrefix(simplified.at(0)) && !simplified.startsWith(QLatin1Char('/'))) {
+    if (equals > 0 && !isPrefix(simplified.at(0)) && !simplified.startsWith(QLatin1Char('/')) && !simplified.startsWith(Quote)) {
         return readAlias(simplified.left(equals).trimmed(), simplified.mid(equals + 1).trimmed());
     }
-    return readRule(simplified);
+    return readRule(line.trimmed());
 }
 
 QString joinTerms(const QStringList &terms)
@@ -136,11 +184,19 @@ QString formatAliasLine(const AfickAlias &alias)
     return alias.name + QLatin1String(" = ") + joinTerms(alias.attributes);
 }
 
+QString formatPath(const QString &path)
+{
+    const bool blank = std::any_of(path.cbegin(), path.cend(), [](QChar character) {
+        return character.isSpace();
+    });
+    return blank ? Quote + path + Quote : path;
+}
+
 QString formatRuleLine(const AfickRule &rule)
 {
     if (rule.attributes.isEmpty()) {
-        return rule.prefix == Exclusion ? rule.prefix + rule.path : QString();
+        return rule.prefix == Exclusion ? rule.prefix + formatPath(rule.path) : QString();
     }
-    return rule.prefix + rule.path + Blank + joinTerms(rule.attributes);
+    return rule.prefix + formatPath(rule.path) + Blank + joinTerms(rule.attributes);
 }
 }

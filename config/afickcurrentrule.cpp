@@ -91,10 +91,10 @@ void AfickCurrentRule::removeAttribute(const QString &attribute)
 
 QString AfickCurrentRule::toStoredName(const QString &attribute) const
 {
-    return toStoredTerm(attribute, m_showFullNames);
+    return toStoredTerm(attribute, m_showFullNames, m_aliasNames);
 }
 
 QStringList AfickCurrentRule::toShownNames(const QStringList &names) const
 {
-    return toShownTerms(names, m_showFullNames);
+    return toShownTerms(names, m_showFullNames, m_aliasNames);
 }

@@ -3,6 +3,8 @@
 
 #include "afickruleedits.h"
 
+#include "afickvocabulary.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -50,35 +52,17 @@ const QHash<QString, QString> &codesByReportName()
         {QStringLiteral("sha1"), QStringLiteral("sha1")},
         {QStringLiteral("sha1sum"), QStringLiteral("sha1")},
         {QStringLiteral("sha256"), QStringLiteral("sha256")},
+        {QStringLiteral("sha256sum"), QStringLiteral("sha256")},
         {QStringLiteral("sha512"), QStringLiteral("sha512")},
+        {QStringLiteral("sha512sum"), QStringLiteral("sha512")},
     };
     return codes;
-}
-
-// afick's built-in sets; "all" leaves out the access time, which changes on
-// every read.
-const QHash<QString, QStringList> &builtInSets()
-{
-    static const QStringList lstat{QStringLiteral("p"),
-                                   QStringLiteral("d"),
-                                   QStringLiteral("i"),
-                                   QStringLiteral("n"),
-                                   QStringLiteral("u"),
-                                   QStringLiteral("g")};
-    static const QHash<QString, QStringList> sets{
-        {QStringLiteral("all"), lstat + QStringList{QStringLiteral("s"), QStringLiteral("b"), QStringLiteral("m"), QStringLiteral("c"), QStringLiteral("md5")}},
-        {QStringLiteral("R"), lstat + QStringList{QStringLiteral("s"), QStringLiteral("m"), QStringLiteral("c"), QStringLiteral("md5")}},
-        {QStringLiteral("L"), lstat},
-        {QStringLiteral("E"), {}},
-    };
-    return sets;
 }
 
 // One term, an alias met again on the way in (a loop) counting as empty.
 QSet<QString> expand(const QString &name, const AfickAliasMap &aliases, QSet<QString> &visiting)
 {
-    const auto set = builtInSets().constFind(name);
-    if (set != builtInSets().cend()) {
+    if (const QStringList *set = AfickVocabulary::builtInSet(name)) {
         return QSet<QString>(set->cbegin(), set->cend());
     }
     const auto alias = aliases.constFind(name);
@@ -149,11 +133,13 @@ QStringList withoutCode(const QStringList &attributes, const QString &code, cons
 
 bool isWritablePath(const QString &path)
 {
-    if (!path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char('='))) {
+    if (!path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char('=')) || path.contains(QLatin1Char('"'))) {
         return false;
     }
+    // Blanks are written in quotes; any other white space (a line break
+    // above all) would not read back as the same path.
     return std::none_of(path.cbegin(), path.cend(), [](QChar character) {
-        return character.isSpace();
+        return character.isSpace() && character != QLatin1Char(' ');
     });
 }
 

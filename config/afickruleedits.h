@@ -34,7 +34,8 @@ QSet<QString> comparedCodes(const QStringList &attributes, const AfickAliasMap &
  */
 QStringList withoutCode(const QStringList &attributes, const QString &code, const AfickAliasMap &aliases);
 
-/// Whether a rule line can name @p path and read back as that path: absolute, with no blank and no "=".
+/// Whether a rule line can name @p path and read back as that path: absolute,
+/// with no "=", no double quote and no white space but blanks (written quoted).
 bool isWritablePath(const QString &path);
 
 /**

@@ -6,6 +6,7 @@
 #include <KLocalizedString>
 
 #include <QCoreApplication>
+#include <QHash>
 
 #include <utility>
 
@@ -31,6 +32,8 @@ struct Tables {
             {QStringLiteral("u"), i18n("user")},
             {QStringLiteral("s"), i18n("file size")},
             {QStringLiteral("sha1"), i18n("sha1 checksum")},
+            {QStringLiteral("sha256"), i18n("sha256 checksum")},
+            {QStringLiteral("sha512"), i18n("sha512 checksum")},
         };
         // The codes are offered in this order too ("u" before "s"). Inserted
         // in this order so that, should two descriptions translate alike, the
@@ -40,10 +43,25 @@ struct Tables {
             codeDescriptions.insert(code, description);
             codesByDescription.insert(description, code);
         }
-        choiceNames << QStringLiteral("all") << QStringLiteral("R") << QStringLiteral("L") << QStringLiteral("E");
+        // afick defines these itself; its default file shows them only as comments.
+        const QStringList lstat{QStringLiteral("p"), QStringLiteral("d"), QStringLiteral("i"), QStringLiteral("n"), QStringLiteral("u"), QStringLiteral("g")};
+        const std::pair<QString, QStringList> sets[] = {
+            {QStringLiteral("all"),
+             lstat + QStringList{QStringLiteral("s"), QStringLiteral("b"), QStringLiteral("m"), QStringLiteral("c"), QStringLiteral("md5")}},
+            {QStringLiteral("R"), lstat + QStringList{QStringLiteral("s"), QStringLiteral("m"), QStringLiteral("c"), QStringLiteral("md5")}},
+            {QStringLiteral("L"), lstat},
+            {QStringLiteral("P"),
+             {QStringLiteral("p"), QStringLiteral("n"), QStringLiteral("u"), QStringLiteral("g"), QStringLiteral("s"), QStringLiteral("md5")}},
+            {QStringLiteral("E"), {}},
+        };
+        for (const auto &[name, codes] : sets) {
+            choiceNames.append(name);
+            builtInSets.insert(name, codes);
+        }
     }
 
     QStringList choiceNames;
+    QHash<QString, QStringList> builtInSets;
     QMap<QString, QString> codeDescriptions;
     QMap<QString, QString> codesByDescription;
 };
@@ -89,6 +107,17 @@ const QMap<QString, QString> &AttributeCodesByDescription()
     return tables().codesByDescription;
 }
 
+bool isAttributeCode(const QString &name)
+{
+    return AttributeDescriptions().contains(name);
+}
+
+const QStringList *builtInSet(const QString &name)
+{
+    const auto set = tables().builtInSets.constFind(name);
+    return set == tables().builtInSets.cend() ? nullptr : &set.value();
+}
+
 QString toDescription(const QString &name)
 {
     return AttributeDescriptions().value(name, name);
@@ -119,30 +148,44 @@ QStringList toCode(const QStringList &texts)
     return codes;
 }
 
-QString toShownTerm(const QString &term, bool described)
+QString toShownTerm(const QString &term, bool described, const QStringList &aliasNames)
 {
     const bool minus = term.startsWith(QLatin1Char('-'));
     const QString name = minus ? term.mid(1) : term;
-    const QString shown = described ? toDescription(name) : name;
+    QString shown = described ? toDescription(name) : name;
+    // An alias may be called what an attribute is described as ("user"):
+    // the attribute then shows its code too, so that the two never look
+    // alike; an alias name holds no blank, so neither form is ever an alias.
+    if (shown != name && aliasNames.contains(shown)) {
+        shown = i18nc("@item an attribute's description and its code", "%1 (%2)", shown, name);
+    }
     return minus ? MinusSign + shown : shown;
 }
 
-QStringList toShownTerms(const QStringList &terms, bool described)
+QStringList toShownTerms(const QStringList &terms, bool described, const QStringList &aliasNames)
 {
     QStringList shown;
     shown.reserve(terms.size());
     for (const QString &term : terms) {
-        shown.append(toShownTerm(term, described));
+        shown.append(toShownTerm(term, described, aliasNames));
     }
     return shown;
 }
 
-QString toStoredTerm(const QString &shown, bool described)
+QString toStoredTerm(const QString &shown, bool described, const QStringList &aliasNames)
 {
     const QString text = shown.trimmed();
     const bool minus = text.startsWith(MinusSign) || text.startsWith(QLatin1Char('-'));
     const QString name = minus ? text.mid(1).trimmed() : text;
-    const QString code = described ? toCode(name) : name;
+    QString code = name;
+    if (described && !aliasNames.contains(name)) {
+        code = toCode(name);
+        for (auto it = AttributeDescriptions().cbegin(); code == name && it != AttributeDescriptions().cend(); ++it) {
+            if (name == i18nc("@item an attribute's description and its code", "%1 (%2)", it.value(), it.key())) {
+                code = it.key();
+            }
+        }
+    }
     return minus ? QLatin1Char('-') + code : code;
 }
 }

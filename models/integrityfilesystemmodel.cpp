@@ -34,7 +34,10 @@ QVariant IntegrityFileSystemModel::data(const QModelIndex &index, int role) cons
     case EffectiveSourceRole:
     case ExcludedReasonRole:
     case EffectiveStateRole:
-        return scopeData(index.isValid() ? data(index, FilePathRole).toString() : QStringLiteral("/"), role);
+        if (!index.isValid()) {
+            return scopeData(QStringLiteral("/"), true, role);
+        }
+        return scopeData(data(index, FilePathRole).toString(), data(index, FileIsDirectoryRole).toBool(), role);
     default:
         return PolkitFileSystemModel::data(index, role);
     }
@@ -191,13 +194,13 @@ const AfickPathScope &IntegrityFileSystemModel::pathScope() const
     return m_pathScope;
 }
 
-QVariant IntegrityFileSystemModel::scopeData(const QString &path, int role) const
+QVariant IntegrityFileSystemModel::scopeData(const QString &path, bool isDirectory, int role) const
 {
-    const AfickPathScope::Verdict verdict = pathScope().evaluate(path);
+    const AfickPathScope::Verdict verdict = pathScope().evaluate(path, isDirectory);
     switch (role) {
     case EffectiveAttributesRole:
         return verdict.kind == AfickPathScope::Verdict::Own || verdict.kind == AfickPathScope::Verdict::Inherited
-            ? verdict.rule.attributes.join(QLatin1Char('+'))
+            ? AfickConfigFileEditor::formatAttributes(verdict.rule.attributes)
             : QString();
     case EffectiveSourceRole:
         return verdict.kind == AfickPathScope::Verdict::Inherited ? verdict.rule.path : QString();
@@ -221,9 +224,13 @@ QVariant IntegrityFileSystemModel::scopeData(const QString &path, int role) cons
 QVariantMap IntegrityFileSystemModel::effectiveRule(const QString &path) const
 {
     const QHash<int, QByteArray> names = roleNames();
+    // An unlisted path counts as a file: afick's findings, which ask this
+    // most, mostly are.
+    const QModelIndex index = indexForPath(path);
+    const bool isDirectory = path == QLatin1String("/") || (index.isValid() && index.data(FileIsDirectoryRole).toBool());
     QVariantMap rule;
     for (const int role : {EffectiveAttributesRole, EffectiveSourceRole, ExcludedReasonRole, EffectiveStateRole}) {
-        rule.insert(QString::fromLatin1(names.value(role)), scopeData(path, role));
+        rule.insert(QString::fromLatin1(names.value(role)), scopeData(path, isDirectory, role));
     }
     return rule;
 }
@@ -275,8 +282,7 @@ bool IntegrityFileSystemModel::stopChecking(const QString &path)
     if (!AfickRuleEdits::isWritablePath(path)) {
         return false;
     }
-    const AfickPathScope::Verdict verdict = pathScope().evaluate(path);
-    if (verdict.kind != AfickPathScope::Verdict::Own && verdict.kind != AfickPathScope::Verdict::Inherited) {
+    if (!pathScope().evaluate(path).mayBeChecked()) {
         return false;
     }
     applyRuleEdit(AfickRule{QStringLiteral("!"), path, {}});

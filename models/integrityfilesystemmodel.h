@@ -26,7 +26,7 @@ public:
         IntegrityElementChangedRole,
         // What afick applies to the path under its rules of scope, from the
         // rules as edited (263 and 264 belong to other roles).
-        EffectiveAttributesRole = Qt::UserRole + 9, ///< the own or inherited rule's attributes joined with "+"
+        EffectiveAttributesRole = Qt::UserRole + 9, ///< the own or inherited rule's attributes as afick writes them ("ETC-md5-s")
         EffectiveSourceRole, ///< the path the inherited rule belongs to; empty otherwise
         ExcludedReasonRole, ///< ready to show why afick leaves the path out; empty otherwise
         EffectiveStateRole, ///< "own", "inherited", "excluded" or "unwatched"
@@ -50,8 +50,8 @@ public:
     Q_INVOKABLE QVariantMap effectiveRule(const QString &path) const;
     /**
      * Gives @p path a "!" rule of its own, as a pending edit; false, making
-     * no edit, when afick does not check the path anyway or a rule line
-     * cannot name it.
+     * no edit, when afick certainly does not check the path anyway or a rule
+     * line cannot name it.
      */
     Q_INVOKABLE bool stopChecking(const QString &path);
     /**
@@ -89,7 +89,7 @@ private:
     void applyRuleEdit(const AfickRule &rule);
 
     const AfickPathScope &pathScope() const;
-    QVariant scopeData(const QString &path, int role) const;
+    QVariant scopeData(const QString &path, bool isDirectory, int role) const;
     /// Announces the effective roles of @p index (the invalid one is the root) and of every listed row below it.
     void announceScope(const QModelIndex &index);
     void announceBelow(const QModelIndex &parent, const QVector<int> &roles);

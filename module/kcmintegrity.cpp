@@ -6,7 +6,6 @@
 #include "afickaliaseditor.h"
 #include "afickaliasreferences.h"
 #include "afickcurrentrule.h"
-#include "afickvocabulary.h"
 #include "checkreportmodel.h"
 #include "configlinechanges.h"
 #include "failurescriptshelper.h"
@@ -17,7 +16,6 @@
 #include <KLocalizedString>
 
 #include <QQmlEngine>
-#include <QRegularExpression>
 
 #include <utility>
 
@@ -287,23 +285,7 @@ QVariantMap KCMIntegrity::pendingChanges() const
 
 QString KCMIntegrity::aliasNameProblem(const QString &name) const
 {
-    // A name that afick would read as part of a rule or of another alias
-    // line would break the lines that use it.
-    static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (name.isEmpty()) {
-        return i18n("An alias needs a name.");
-    }
-    if (!word.match(name).hasMatch()) {
-        return i18n("A name may hold only letters, digits and underscores, and may not start with a digit.");
-    }
-    if (AfickVocabulary::AttributeChoiceNames().contains(name)) {
-        return i18n("\"%1\" is the name of an attribute.", name);
-    }
-    // Renaming onto an existing alias would silently replace it.
-    if (AfickAliasEditor::instance()->aliasMap().contains(name)) {
-        return i18n("There is already an alias named \"%1\".", name);
-    }
-    return QString();
+    return AfickAliasEditor::instance()->newNameProblem(name);
 }
 
 QVariantMap KCMIntegrity::aliasUsers(const QString &name) const
@@ -331,7 +313,7 @@ void KCMIntegrity::renameCurrentAlias(const QString &newName)
 {
     AfickAliasEditor *aliases = AfickAliasEditor::instance();
     const QString oldName = aliases->currentAlias();
-    if (newName == oldName) {
+    if (newName == oldName || !aliases->newNameProblem(newName).isEmpty()) {
         return;
     }
     const QStringList paths = AfickAliasReferences::rename(oldName, newName, m_model->afickConfigEditor().currentRules(), aliases->aliasMap());

@@ -3,7 +3,7 @@
 
 // Lists one directory of many entries into the integrity file-system model and
 // walks every row as a view does: index, parent and the data of each role,
-// the effective rule of each path among them.
+// the effective rule of each path among them, wildcard rules included.
 // The entries are handed to the tree in-process, encoded as the helper
 // encodes them, so decoding is part of the listing time.
 //
@@ -71,10 +71,13 @@ Figures measure(int count)
                       QStringLiteral("exclude_prefix := .#"),
                       QStringLiteral("exclude_re := .*/cache/.* \\.swp$"),
                       QStringLiteral("/ R"),
-                      bigDirectory + QStringLiteral(" p+u+md5")};
-    // Many rules elsewhere: evaluating a row must not scan them.
+                      bigDirectory + QStringLiteral(" p+u+md5"),
+                      bigDirectory + QStringLiteral("/file-*9.conf ETC-md5")};
+    // Many rules elsewhere, wildcard ones among them: evaluating a row must
+    // not scan them.
     for (int i = 0; i < count / 10; ++i) {
         lines.append(QStringLiteral("/elsewhere/rule-%1 p").arg(i));
+        lines.append(QStringLiteral("/elsewhere/dir-%1/*.conf p").arg(i));
         lines.append(bigDirectory + QStringLiteral("/file-%1.conf u").arg(i * 10, 6, 10, QLatin1Char('0')));
     }
     model.afickConfigEditor().applyConfigLines(lines);

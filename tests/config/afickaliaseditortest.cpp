@@ -131,18 +131,48 @@ private Q_SLOTS:
     {
         editor->aliasMap().insert(QStringLiteral("p"), AfickAlias{QStringLiteral("p"), {}});
         editor->setCurrentAlias(QStringLiteral("ALIAS1"));
-        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "permissions"}));
+        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "p"}));
         QCOMPARE(editor->aliasAttributes(), words("p u"));
-        QCOMPARE(editor->unusedAliasAttributes(), words("ALIAS2 a b c d g i m md5 n s sha1 all R L E"));
+        QCOMPARE(editor->unusedAliasAttributes(), words("ALIAS2 a b c d g i m md5 n s sha1 sha256 sha512 all R L P E"));
 
         QSignalSpy changed(editor, &AfickAliasEditor::attributesChanged);
         editor->setShowFullNames(true);
         editor->setShowFullNames(true);
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "permissions"}));
+        QCOMPARE(editor->aliases(), (QStringList{"ALIAS1", "ALIAS2", "p"}));
         QCOMPARE(editor->aliasAttributes(), (QStringList{"permissions", "user"}));
         QCOMPARE(editor->unusedAliasAttributes().mid(0, 4), (QStringList{"ALIAS2", "atime", "blocks", "ctime"}));
-        QCOMPARE(editor->unusedAliasAttributes().mid(11), (QStringList{"sha1 checksum", "all", "R", "L", "E"}));
+        QCOMPARE(editor->unusedAliasAttributes().mid(11), (QStringList{"sha1 checksum", "sha256 checksum", "sha512 checksum", "all", "R", "L", "P", "E"}));
+    }
+
+    // An alias called what an attribute is described as stays that alias,
+    // and the attribute stays the attribute, in either form of names.
+    void offeredItemsKeepTheirKind_data()
+    {
+        QTest::addColumn<bool>("fullNames");
+        QTest::addColumn<QString>("offeredAlias");
+        QTest::addColumn<QString>("offeredAttribute");
+        QTest::newRow("codes") << false << "user"
+                               << "u";
+        QTest::newRow("full-names") << true << "user"
+                                    << "user (u)";
+    }
+    void offeredItemsKeepTheirKind()
+    {
+        QFETCH(bool, fullNames);
+        QFETCH(QString, offeredAlias);
+        QFETCH(QString, offeredAttribute);
+        editor->aliasMap().insert(QStringLiteral("user"), AfickAlias{QStringLiteral("user"), words("p g")});
+        editor->setCurrentAlias(QStringLiteral("ALIAS2"));
+        editor->setShowFullNames(fullNames);
+        QVERIFY(editor->unusedAliasAttributes().contains(offeredAlias));
+        QVERIFY(editor->unusedAliasAttributes().contains(offeredAttribute));
+        editor->addAliasAttribute(offeredAlias);
+        editor->addAliasAttribute(offeredAttribute);
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("m user u"));
+        QCOMPARE(editor->aliasAttributes().mid(1), (QStringList{offeredAlias, offeredAttribute}));
+        editor->removeAliasAttribute(offeredAttribute);
+        QCOMPARE(editor->aliasMap().value(QStringLiteral("ALIAS2")).attributes, words("m user"));
     }
 };
 

@@ -37,7 +37,7 @@ private Q_SLOTS:
         const QStringList read{"/etc p,u", "DIR=p,i"};
         QTest::newRow("nothing-edited") << read << read << "";
         QTest::newRow("codes-built-in-sets-and-further-attributes")
-            << read << QStringList{"/etc p,all,R,L,E,sha256,sha512,acl,xattr,md5,sha1", "DIR=p,i"} << "";
+            << read << QStringList{"/etc p,all,R,L,P,E,sha256,sha512,acl,xattr,md5,sha1", "DIR=p,i"} << "";
         QTest::newRow("minus-terms") << read << QStringList{"/etc R,-md5,-DIR", "DIR=p,i"} << "";
         QTest::newRow("defined-alias") << read << QStringList{"/etc DIR", "DIR=p,i"} << "";
         QTest::newRow("new-alias-used-at-once") << read << QStringList{"/etc NEW", "DIR=p,i", "NEW=u"} << "";
@@ -45,8 +45,8 @@ private Q_SLOTS:
             << read << QStringList{"/etc p,u", "/srv p,sha3", "DIR=p,i"}
             << "The line \"/srv p+sha3\" names \"sha3\", which is neither an afick attribute nor a defined alias. Nothing was saved.";
         QTest::newRow("codes-are-case-sensitive")
-            << read << QStringList{"/etc P", "DIR=p,i"}
-            << "The line \"/etc P\" names \"P\", which is neither an afick attribute nor a defined alias. Nothing was saved.";
+            << read << QStringList{"/etc M", "DIR=p,i"}
+            << "The line \"/etc M\" names \"M\", which is neither an afick attribute nor a defined alias. Nothing was saved.";
         QTest::newRow("deleted-alias-still-used-by-an-unedited-rule")
             << QStringList{"/etc DIR", "DIR=p,i"} << QStringList{"/etc DIR"}
             << "The line \"/etc DIR\" names \"DIR\", which is neither an afick attribute nor a defined alias. Nothing was saved.";

@@ -53,8 +53,15 @@ private Q_SLOTS:
         QTest::newRow("minus-and-plus-mixed") << QStringList{"/etc ETC-md5+sha1"} << none << QStringList{"|/etc|ETC,-md5,sha1@0"} << none;
         QTest::newRow("minus-without-term") << QStringList{"/a p-", "/b p--u", "/c p-+u"} << none << none
                                             << QStringList{"Wrong rule: /a p-", "Wrong rule: /b p--u", "Wrong rule: /c p-+u"};
-        QTest::newRow("two-prefixes-are-a-rule-not-an-alias")
-            << QStringList{"! = /dev/scsi p+n"} << none << none << QStringList{"Wrong rule: ! = /dev/scsi p+n"};
+        QTest::newRow("afick-default-exclusion-with-equals")
+            << QStringList{"! = /dev/scsi p+n", "!=/dev/x"} << none << QStringList{"!|/dev/scsi|p,n@0", "!|/dev/x|@1"} << none;
+        QTest::newRow("equals-then-exclusion") << QStringList{"= ! /x p"} << none << none << QStringList{"Wrong rule: = ! /x p"};
+        QTest::newRow("quoted-path-keeps-its-blanks") << QStringList{"\"/srv/my  files\" ETC", "! \"/a=b c\""} << none
+                                                      << QStringList{"!|/a=b c|@1", "|/srv/my  files|ETC@0"} << none;
+        QTest::newRow("quoted-path-unclosed-or-glued")
+            << QStringList{"\"/srv/x p", "\"/srv/x\"p"} << none << none << QStringList{"Wrong rule: \"/srv/x p", "Wrong rule: \"/srv/x\"p"};
+        QTest::newRow("trailing-slash-names-the-directory")
+            << QStringList{"! /etc/webmin/sysstats/modules/", "/ p"} << none << QStringList{"|/|p@1", "!|/etc/webmin/sysstats/modules|@0"} << none;
         QTest::newRow("rule-without-attributes") << QStringList{"/var/log", "= /tmp"} << none << none
                                                  << QStringList{"Wrong rule: /var/log", "Wrong rule: = /tmp"};
         QTest::newRow("rule-terms-without-operator") << QStringList{"/etc p u"} << none << none << QStringList{"Wrong rule: /etc p u"};
@@ -78,7 +85,9 @@ private Q_SLOTS:
         QSignalSpy errors(&editor, &AfickConfigFileEditor::readConfigError);
         QSignalSpy aliasesHandedOver(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged);
         for (const QString &message : qAsConst(messages)) {
-            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("readConfigError: \"%1\"").arg(message)));
+            // As the log quotes it.
+            const QString quoted = QString(message).replace(QLatin1Char('"'), QLatin1String("\\\""));
+            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("readConfigError: \"%1\"").arg(quoted)));
         }
         editor.applyConfigLines(lines);
 

@@ -131,7 +131,12 @@ private Q_SLOTS:
         QTest::newRow("multi-line-change-keeps-old-line") << file << QStringList{"alias|A|p\r\n@@define X"} << file << true;
         QTest::newRow("multi-line-new-alias-not-written") << file << QStringList{"alias|N\nM|p"} << file << true;
         // Nor may a record be written whose line would read back as another.
-        QTest::newRow("blank-in-path-not-written") << file << QStringList{"rule||/home/My Documents|p"} << file << true;
+        // A path with blanks is read from its quotes, blanks kept, and written back in them.
+        QTest::newRow("quoted-path-round-trip") << QStringList{"\"/srv/my  files\"   ETC", "! \"/srv/old dir/\""}
+                                                << QStringList{"rule||/srv/my  files|ETC+md5", "rule||/home/My Documents|p"}
+                                                << QStringList{"\"/srv/my  files\" ETC+md5", "! \"/srv/old dir/\"", "\"/home/My Documents\" p"} << true;
+        QTest::newRow("line-break-in-quoted-path-not-written") << file << QStringList{"rule||/a b\n/c d|p"} << file << true;
+        QTest::newRow("quote-in-path-not-written") << file << QStringList{"rule||/home/\"x\" y|p"} << file << true;
         QTest::newRow("equals-in-path-written") << file << QStringList{"rule||/a=b|p"} << QStringList(file) + QStringList{"/a=b p"} << true;
         QTest::newRow("second-prefix-in-path-not-written") << file << QStringList{"rule|!|=/x|p"} << file << true;
         QTest::newRow("blank-in-alias-name-not-written")
@@ -247,8 +252,8 @@ private Q_SLOTS:
         QTest::newRow("line-break-in-new-rule")
             << QByteArray("/etc p\n") << QStringList{"rule||/tmp/x\nexclude_re := .*|p"}
             << "Nothing was saved: the rule for \"/tmp/x\nexclude_re := .*\" cannot be written as a line of the configuration.";
-        QTest::newRow("blank-in-changed-path") << QByteArray("/etc p\n") << QStringList{"-rule|/etc", "rule||/my dir|p"}
-                                               << "Nothing was saved: the rule for \"/my dir\" cannot be written as a line of the configuration.";
+        QTest::newRow("quote-in-changed-path") << QByteArray("/etc p\n") << QStringList{"-rule|/etc", "rule||/my \"dir\"|p"}
+                                               << "Nothing was saved: the rule for \"/my \"dir\"\" cannot be written as a line of the configuration.";
         QTest::newRow("renamed-alias-with-blank") << QByteArray("A = p\n") << QStringList{"rename|A|My Alias"}
                                                   << "Nothing was saved: the alias \"My Alias\" cannot be written as a line of the configuration.";
         // The alias is defined in UTF-8, the rule line holds Latin-1 bytes.
@@ -315,16 +320,10 @@ private Q_SLOTS:
             lines.append(stream.readLine());
         }
 
-        const QStringList messages{
-            QStringLiteral("Wrong rule: ! = /dev/scsi p+n"),
-        };
-        for (const QString &message : messages) {
-            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("readConfigError: \"%1\"").arg(message)));
-        }
         AfickConfigFileEditor editor;
         QSignalSpy errors(&editor, &AfickConfigFileEditor::readConfigError);
         editor.applyConfigLines(lines);
-        QCOMPARE(errors.size(), messages.size());
+        QCOMPARE(errors.size(), 0);
         QVERIFY(editor.parsedRules().size() > 10 && editor.parsedAliases().size() > 3);
 
         QCOMPARE(editor.linesToSave(), lines);

@@ -100,7 +100,7 @@ private Q_SLOTS:
     {
         current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("a ALIAS2")});
         current->setAliasNames(words("ALIAS1 ALIAS2"));
-        QCOMPARE(current->unusedAttributes(), words("ALIAS1 b c d g i m md5 n p u s sha1 all R L E"));
+        QCOMPARE(current->unusedAttributes(), words("ALIAS1 b c d g i m md5 n p u s sha1 sha256 sha512 all R L P E"));
     }
 
     void fullNames()
@@ -115,6 +115,19 @@ private Q_SLOTS:
         QCOMPARE(current->attributes(), (QStringList{"p", "u", "Dir", "\u2212Dir"}));
         current->removeAttribute(QStringLiteral("\u2212Dir"));
         QCOMPARE(current->rule().attributes, words("p u Dir"));
+    }
+
+    // An alias called what an attribute is described as is added as the alias.
+    void aliasNamedLikeADescription()
+    {
+        current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("p")});
+        current->setAliasNames(words("user"));
+        current->setShowFullNames(true);
+        QCOMPARE(current->unusedAttributes().mid(0, 1), QStringList{"user"});
+        QVERIFY(current->unusedAttributes().contains(QStringLiteral("user (u)")));
+        current->addAttribute(QStringLiteral("user"));
+        current->addAttribute(QStringLiteral("user (u)"));
+        QCOMPARE(current->rule().attributes, words("p user u"));
     }
 };
 

@@ -58,7 +58,7 @@ private Q_SLOTS:
                                                      << "s";
         QTest::newRow("upper-case-checksum") << "MD5"
                                              << "md5";
-        QTest::newRow("sha512") << "sha512"
+        QTest::newRow("sha512") << "SHA512"
                                 << "sha512";
         QTest::newRow("no-code-for-acl") << "acl"
                                          << "";
@@ -132,7 +132,9 @@ private Q_SLOTS:
 
         QTest::newRow("plain") << "/etc/passwd" << true;
         QTest::newRow("root") << "/" << true;
-        QTest::newRow("blank") << "/etc/cron.d/old job" << false;
+        QTest::newRow("blank-written-quoted") << "/etc/cron.d/old job" << true;
+        QTest::newRow("quote-would-end-the-quotes") << "/srv/\"x\" y" << false;
+        QTest::newRow("tab") << "/srv/a\tb" << false;
         QTest::newRow("line-break") << "/etc/a\n/etc/b p" << false;
         QTest::newRow("equals-sign-reads-as-an-alias") << "/etc/a=b" << false;
         QTest::newRow("relative") << "etc/passwd" << false;

@@ -17,7 +17,7 @@ class AfickVocabularyTest : public QObject
 private Q_SLOTS:
     void choiceNamesInOfferOrder()
     {
-        const QStringList expected = QStringLiteral("a b c d g i m md5 n p u s sha1 all R L E").split(QLatin1Char(' '));
+        const QStringList expected = QStringLiteral("a b c d g i m md5 n p u s sha1 sha256 sha512 all R L P E").split(QLatin1Char(' '));
         QCOMPARE(AttributeChoiceNames(), expected);
     }
 

@@ -43,8 +43,8 @@ private Q_SLOTS:
         QCOMPARE(toCode(QStringLiteral("user")), QStringLiteral("user"));
         QCOMPARE(toCode(QStringLiteral("Zeitstempel")), QStringLiteral("c"));
         QCOMPARE(toDescription(QStringLiteral("a")), QStringLiteral("Zeitstempel"));
-        QCOMPARE(AttributeDescriptions().size(), 13);
-        QCOMPARE(AttributeCodesByDescription().size(), 12);
+        QCOMPARE(AttributeDescriptions().size(), 15);
+        QCOMPARE(AttributeCodesByDescription().size(), 14);
     }
 
     void parserMessagesAreTranslated()

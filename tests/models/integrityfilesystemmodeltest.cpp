@@ -506,6 +506,7 @@ void IntegrityFileSystemModelTest::effectiveRolesFollowTheEditedRules_data()
     QTest::newRow("own-bang-rule") << QString() << "/var/log/x" << QStringList{"", "", "not checked: excluded by /var/log/x", "excluded"};
     QTest::newRow("directive-from-the-lines-read") << QString() << "/etc/ssl/openssl.cnf" << QStringList{"", "", "not checked: exclude_suffix cnf", "excluded"};
     QTest::newRow("no-rule-above") << QString() << "/var/log/syslog" << QStringList{"", "", "", "unwatched"};
+    QTest::newRow("minus-terms-as-afick-writes-them") << QString() << "/bin/ls" << QStringList{"ALIAS1-md5-s", "/bin", "", "inherited"};
     QTest::newRow("edit-shows-before-apply") << "/etc"
                                              << "/etc/passwd" << QStringList{"", "", "not checked: excluded by /etc", "excluded"};
     QTest::newRow("unlisted-path") << "/etc"
@@ -517,7 +518,7 @@ void IntegrityFileSystemModelTest::effectiveRolesFollowTheEditedRules()
     QFETCH(QString, edit);
     QFETCH(QString, path);
     QFETCH(QStringList, expected);
-    m_model->afickConfigEditor().applyConfigLines(sampleConfig + QStringList{QStringLiteral("exclude_suffix := cnf")});
+    m_model->afickConfigEditor().applyConfigLines(sampleConfig + QStringList{QStringLiteral("exclude_suffix := cnf"), QStringLiteral("/bin ALIAS1 - md5 - s")});
     for (const QString &directory : {QStringLiteral("/etc"), QStringLiteral("/etc/ssl"), QStringLiteral("/var"), QStringLiteral("/var/log")}) {
         m_model->loadDirectory(directory);
     }
@@ -585,8 +586,12 @@ void IntegrityFileSystemModelTest::reportEditMakesAPendingRule_data()
                                                     << "" << false << none;
     QTest::newRow("stop-checking-an-unwatched-path") << "/usr/lib"
                                                      << "" << false << none;
-    QTest::newRow("stop-checking-a-path-no-line-can-name") << "/etc/old job"
+    QTest::newRow("stop-checking-a-path-with-blanks") << "/etc/old job"
+                                                      << "" << true << AfickRule{"!", "/etc/old job", {}};
+    QTest::newRow("stop-checking-a-path-no-line-can-name") << "/etc/\"old\" job"
                                                            << "" << false << none;
+    QTest::newRow("stop-checking-what-a-directory-only-rule-may-check") << "/usr/share/doc/x"
+                                                                        << "" << true << AfickRule{"!", "/usr/share/doc/x", {}};
     QTest::newRow("checksum-from-a-set-becomes-a-minus-term") << "/etc/passwd"
                                                               << "md5" << true << AfickRule{"", "/etc/passwd", {"R", "-md5"}};
     QTest::newRow("own-directory-only-rule-keeps-its-prefix") << "/usr/share/doc"
@@ -596,8 +601,8 @@ void IntegrityFileSystemModelTest::reportEditMakesAPendingRule_data()
     QTest::newRow("attribute-the-rule-does-not-compare") << "/etc/passwd"
                                                          << "atime" << false << none;
     QTest::newRow("attribute-without-a-code") << "/etc/passwd"
-                                              << "sha256" << false << none;
-    QTest::newRow("stop-comparing-on-a-path-no-line-can-name") << "/etc/old job"
+                                              << "acl" << false << none;
+    QTest::newRow("stop-comparing-on-a-path-no-line-can-name") << "/etc/\"old\" job"
                                                                << "md5" << false << none;
 }
 

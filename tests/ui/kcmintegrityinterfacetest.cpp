@@ -136,7 +136,9 @@ private Q_SLOTS:
         QTest::newRow("equals-would-make-an-alias-line") << QStringLiteral("x=y") << notAWord;
         QTest::newRow("leading-digit") << QStringLiteral("1st") << notAWord;
         QTest::newRow("attribute-code") << QStringLiteral("md5") << QStringLiteral("\"md5\" is the name of an attribute.");
-        QTest::newRow("built-in-name") << QStringLiteral("all") << QStringLiteral("\"all\" is the name of an attribute.");
+        QTest::newRow("attribute-code-beyond-the-first-ones") << QStringLiteral("sha256") << QStringLiteral("\"sha256\" is the name of an attribute.");
+        QTest::newRow("built-in-name") << QStringLiteral("all") << QStringLiteral("\"all\" is the name of one of afick's built-in attribute sets.");
+        QTest::newRow("built-in-p") << QStringLiteral("P") << QStringLiteral("\"P\" is the name of one of afick's built-in attribute sets.");
         QTest::newRow("existing-alias-would-be-replaced") << QStringLiteral("ETC") << QStringLiteral("There is already an alias named \"ETC\".");
         QTest::newRow("names-are-case-sensitive") << QStringLiteral("etc") << QString();
     }

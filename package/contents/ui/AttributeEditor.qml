@@ -83,6 +83,10 @@ ColumnLayout {
                 model: editor.unusedAttributes
                 delegate: QQC2.MenuItem {
                     objectName: "addAttribute_" + modelData
+                    // Not the style's width of its parent: a menu taller
+                    // than the window takes the items it scrolls out of
+                    // view from their parent, which made that width loop.
+                    width: addMenu.availableWidth
                     text: modelData
                     Accessible.name: text
                     // Adding changes the list this item comes from: the menu
