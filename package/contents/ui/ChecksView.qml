@@ -21,9 +21,6 @@ QQC2.ScrollView {
     property string lastRun: ""
     property bool lastRunSucceeded: false
     property string lastRunError: ""
-    // Bumped whenever the edited rules change, so the report's entries ask
-    // again whether afick still checks their paths.
-    property int rulesRevision: 0
     // The report of the last run stays until the next run starts; a run
     // that never started (refused) leaves no report.
     readonly property bool reportShown: lastRun !== "" && (lastRunSucceeded || caller.lastOutput !== "")
@@ -67,13 +64,6 @@ QQC2.ScrollView {
         onIntegrityError: view.lastRunError = error
         // The entries tell which pending rule edit already covers them.
         Component.onCompleted: report.ruleModel = kcm.integrityFileSystemModel
-    }
-
-    Connections {
-        target: kcm.integrityFileSystemModel
-        function onRulesChanged() {
-            view.rulesRevision++;
-        }
     }
 
     Timer {
@@ -359,18 +349,23 @@ QQC2.ScrollView {
                     }
 
                     ReportEntry {
+                        id: entry
+
+                        // Whether afick still checks the path under the edited rules.
+                        function readChecked() {
+                            const state = kcm.integrityFileSystemModel.effectiveRule(path).effectiveState;
+                            checked = state === "own" || state === "inherited";
+                        }
+
                         Layout.fillWidth: true
                         path: model.path
                         kind: model.kind
                         changes: model.changes
                         ruleEditable: model.ruleEditable
                         editNote: model.editNote
-                        checked: {
-                            view.rulesRevision;
-                            const state = kcm.integrityFileSystemModel.effectiveRule(model.path).effectiveState;
-                            return state === "own" || state === "inherited";
-                        }
                         roomy: view.availableWidth >= Kirigami.Units.gridUnit * 36
+                        onPathChanged: readChecked()
+                        Component.onCompleted: readChecked()
                         onRevealRequested: view.revealRequested(path)
                         onStopCheckingRequested: {
                             reportMessage.visible = false;
@@ -384,6 +379,13 @@ QQC2.ScrollView {
                             if (!kcm.integrityFileSystemModel.stopComparing(path, attribute)) {
                                 reportMessage.text = i18n("No rule was changed: %1 cannot be left out of the rule of %2.", attribute, path);
                                 reportMessage.visible = true;
+                            }
+                        }
+
+                        Connections {
+                            target: kcm.integrityFileSystemModel
+                            function onRulesChanged() {
+                                entry.readChecked();
                             }
                         }
                     }
