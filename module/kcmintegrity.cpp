@@ -16,6 +16,8 @@
 #include <KAboutData>
 #include <KLocalizedString>
 
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QQmlEngine>
 #include <QRegularExpression>
 
@@ -67,6 +69,10 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
 
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
     connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);
+    // The platform theme hands out the fonts the user chose anew when they change.
+    if (auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        connect(application, &QGuiApplication::fontChanged, this, &KCMIntegrity::fixedWidthFontChanged);
+    }
     // Edits made from a check report reach the rules without the rule editor.
     connect(m_model, &IntegrityFileSystemModel::rulesChanged, this, &KCMIntegrity::settingsChanged);
 
@@ -121,6 +127,11 @@ bool KCMIntegrity::readFailed() const
 QVariantList KCMIntegrity::configProblems() const
 {
     return m_configProblems;
+}
+
+QFont KCMIntegrity::fixedWidthFont() const
+{
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 void KCMIntegrity::showEditorReadError(const QString &error)

@@ -424,7 +424,7 @@ QQC2.ScrollView {
                 Layout.fillWidth: true
                 text: caller.report.unknownLines.join("\n")
                 textFormat: Text.PlainText
-                font.family: "monospace"
+                font: kcm.fixedWidthFont
                 wrapMode: Text.WrapAnywhere
                 verticalAlignment: Text.AlignTop
             }

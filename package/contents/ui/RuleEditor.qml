@@ -59,7 +59,7 @@ FocusScope {
                 Kirigami.FormData.label: i18nc("@label", "Path:")
                 Layout.fillWidth: true
                 text: editor.path
-                font.family: "monospace"
+                font: kcm.fixedWidthFont
                 // Cut short in the middle, where a path says least: a path
                 // wrapped at any character makes the form's height depend on
                 // its own width, which loops whenever the page is resized.
