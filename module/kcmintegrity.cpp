@@ -11,6 +11,7 @@
 #include "configlinechanges.h"
 #include "failurescriptshelper.h"
 #include "integritycontrolscriptcaller.h"
+#include "protocol.h"
 #include "servicehelper.h"
 
 #include <KAboutData>
@@ -66,6 +67,9 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     setAboutData(about);
 
     setButtons(Help | Apply);
+    // Apply writes the file through the helper: the host marks it as needing
+    // the administrator, as it does for every module that writes system files.
+    setAuthActionName(Protocol::actionId(Protocol::Action::WriteConfig));
 
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
     connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);

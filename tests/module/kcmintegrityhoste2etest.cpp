@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "e2eenvironment.h"
+#include "protocol.h"
 
 #include <KCModule>
 #include <KCModuleLoader>
@@ -171,6 +172,14 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         m_engine.reset();
+    }
+
+    // The host's Apply carries the shield of the action Apply runs.
+    void hostConventions()
+    {
+        m_host.reset(KCModuleLoader::loadModule(m_metaData));
+        QVERIFY(m_host);
+        QCOMPARE(m_host->authAction().name(), Protocol::actionId(Protocol::Action::WriteConfig));
     }
 
     // The page and the host's first load() both used to read the file.
