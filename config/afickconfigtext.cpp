@@ -3,7 +3,7 @@
 
 #include "afickconfigtext.h"
 
-#include <QTextCodec>
+#include "localeencoding.h"
 
 namespace
 {
@@ -11,24 +11,12 @@ const QByteArray Utf8ByteOrderMark("\xEF\xBB\xBF");
 const QByteArray LineFeed("\n");
 const QByteArray CrLf("\r\n");
 
-// A byte-order mark inside the file is text like any other: neither
-// dropped when decoding nor added when encoding.
-QString decodeInLocale(const QByteArray &bytes, bool *valid)
-{
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const QString text = QTextCodec::codecForLocale()->toUnicode(bytes.constData(), bytes.size(), &state);
-    *valid = state.invalidChars == 0 && state.remainingChars == 0;
-    return text;
-}
-
 bool encodeInLocale(const QString &text, QByteArray *bytes)
 {
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    *bytes = QTextCodec::codecForLocale()->fromUnicode(text.constData(), text.size(), &state);
     // A character the encoding lacks becomes a substitute, which would read
     // back as another text.
     bool valid = false;
-    return state.invalidChars == 0 && decodeInLocale(*bytes, &valid) == text && valid;
+    return LocaleEncoding::encode(text, bytes) && LocaleEncoding::decode(*bytes, &valid) == text && valid;
 }
 }
 
@@ -80,7 +68,7 @@ AfickConfigLine AfickConfigText::decode(const QByteArray &bytes, const QByteArra
     line.bytes = bytes;
     line.terminator = terminator;
     bool valid = false;
-    line.text = decodeInLocale(bytes, &valid);
+    line.text = LocaleEncoding::decode(bytes, &valid);
     QByteArray encoded;
     if (!valid || !encodeInLocale(line.text, &encoded) || encoded != bytes) {
         line.text = QString::fromLatin1(bytes);
@@ -135,5 +123,5 @@ bool AfickConfigText::encode(const QString &text, bool localeEncoded, QByteArray
 
 QString AfickConfigText::encodingName(bool localeEncoded)
 {
-    return localeEncoded ? QString::fromLatin1(QTextCodec::codecForLocale()->name()) : QStringLiteral("ISO-8859-1");
+    return localeEncoded ? LocaleEncoding::name() : QStringLiteral("ISO-8859-1");
 }

@@ -17,14 +17,20 @@ AfickCurrentRule *AfickCurrentRule::instance()
 
 void AfickCurrentRule::assignRule(const AfickRule &rule)
 {
+    const bool otherPath = m_path != rule.path;
     m_prefix = rule.prefix;
     m_path = rule.path;
     m_attributes = rule.attributes;
+    if (otherPath) {
+        Q_EMIT pathChanged();
+    }
+    Q_EMIT ruleChanged();
 }
 
 void AfickCurrentRule::setAliasNames(const QStringList &names)
 {
     m_aliasNames = names;
+    Q_EMIT ruleChanged();
 }
 
 AfickRule AfickCurrentRule::rule() const
@@ -40,7 +46,7 @@ QString AfickCurrentRule::prefix() const
 void AfickCurrentRule::setPrefix(const QString &prefix)
 {
     m_prefix = prefix;
-    Q_EMIT attributesChanged();
+    announceEdit();
 }
 
 QString AfickCurrentRule::path() const
@@ -70,7 +76,7 @@ bool AfickCurrentRule::showFullNames() const
 void AfickCurrentRule::setShowFullNames(bool showFullNames)
 {
     m_showFullNames = showFullNames;
-    Q_EMIT attributesChanged();
+    announceEdit();
 }
 
 void AfickCurrentRule::addAttribute(const QString &attribute)
@@ -80,12 +86,18 @@ void AfickCurrentRule::addAttribute(const QString &attribute)
         return;
     }
     m_attributes.append(code);
-    Q_EMIT attributesChanged();
+    announceEdit();
 }
 
 void AfickCurrentRule::removeAttribute(const QString &attribute)
 {
     m_attributes.removeAll(toStoredName(attribute));
+    announceEdit();
+}
+
+void AfickCurrentRule::announceEdit()
+{
+    Q_EMIT ruleChanged();
     Q_EMIT attributesChanged();
 }
 

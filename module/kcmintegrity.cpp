@@ -10,11 +10,14 @@
 #include "configlinechanges.h"
 #include "failurescriptshelper.h"
 #include "integritycontrolscriptcaller.h"
+#include "protocol.h"
 #include "servicehelper.h"
 
 #include <KAboutData>
 #include <KLocalizedString>
 
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QQmlEngine>
 
 #include <utility>
@@ -66,9 +69,16 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     setAboutData(about);
 
     setButtons(Help | Apply);
+    // Apply writes the file through the helper: the host marks it as needing
+    // the administrator, as it does for every module that writes system files.
+    setAuthActionName(Protocol::actionId(Protocol::Action::WriteConfig));
 
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &KCMIntegrity::settingsChanged);
     connect(AfickAliasEditor::instance(), &AfickAliasEditor::attributesChanged, this, &KCMIntegrity::settingsChanged);
+    // The platform theme hands out the fonts the user chose anew when they change.
+    if (auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        connect(application, &QGuiApplication::fontChanged, this, &KCMIntegrity::fixedWidthFontChanged);
+    }
     // Edits made from a check report reach the rules without the rule editor.
     connect(m_model, &IntegrityFileSystemModel::rulesChanged, this, &KCMIntegrity::settingsChanged);
 
@@ -123,6 +133,11 @@ bool KCMIntegrity::readFailed() const
 QVariantList KCMIntegrity::configProblems() const
 {
     return m_configProblems;
+}
+
+QFont KCMIntegrity::fixedWidthFont() const
+{
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
 void KCMIntegrity::showEditorReadError(const QString &error)

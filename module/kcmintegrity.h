@@ -7,6 +7,8 @@
 
 #include <KQuickAddons/ManagedConfigModule>
 
+#include <QFont>
+
 /**
  * The "Integrity control" settings module: the object the settings host
  * creates and the user interface sees as `kcm`.
@@ -34,6 +36,9 @@ class KCMIntegrity : public KQuickAddons::ManagedConfigModule
      * was wrong}, in file order. Replaced by every read that succeeds.
      */
     Q_PROPERTY(QVariantList configProblems READ configProblems NOTIFY configProblemsChanged)
+    /// The fixed-width font the user chose for the desktop, for text whose
+    /// columns must line up; Kirigami 5 offers none of its own.
+    Q_PROPERTY(QFont fixedWidthFont READ fixedWidthFont NOTIFY fixedWidthFontChanged)
 
 public:
     KCMIntegrity(QObject *parent, const QVariantList &args);
@@ -45,6 +50,7 @@ public:
     bool isConfigLoaded() const;
     bool readFailed() const;
     QVariantList configProblems() const;
+    QFont fixedWidthFont() const;
 
     /// Starts an asynchronous load of the configuration. The host's first
     /// load() does this already; the call is kept for older pages.
@@ -83,6 +89,7 @@ Q_SIGNALS:
     void activityChanged();
     void configStateChanged();
     void configProblemsChanged();
+    void fixedWidthFontChanged();
 
 public Q_SLOTS:
     void load() override;

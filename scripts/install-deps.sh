@@ -10,7 +10,7 @@ packages="
     extra-cmake-modules
     qtbase5-dev qtdeclarative5-dev qttools5-dev-tools
     libkf5auth-dev libkf5coreaddons-dev libkf5i18n-dev libkf5declarative-dev
-    libkf5package-dev libkf5kcmutils-dev libkf5itemmodels-dev
+    libkf5package-dev libkf5kcmutils-dev libkf5itemmodels-dev libkf5doctools-dev
     clang clang-format libclang-rt-14-dev
     dbus dbus-daemon dbus-bin polkitd util-linux procps psmisc
     kde-cli-tools

@@ -148,11 +148,13 @@ void AfickConfigFileEditorE2eTest::asynchronousLoad()
 
     AfickConfigFileEditor editor;
     EditorEvents recorder(&editor);
+    QSignalSpy finished(&editor, &AfickConfigFileEditor::readFinished);
     editor.loadConfigAsync();
     QVERIFY(recorder.events.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(recorder.events.size(), events.size(), 30000);
+    QVERIFY(finished.wait(30000));
     // Nothing more may follow once the load has ended.
-    QTest::qWait(100);
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.size(), 1);
     QCOMPARE(recorder.events, events);
     QCOMPARE(editor.currentRules().keys(), rulePaths);
     QCOMPARE(AfickAliasEditor::instance()->aliasMap().keys(), aliasNames);

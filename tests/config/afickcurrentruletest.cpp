@@ -29,15 +29,25 @@ private Q_SLOTS:
         current->setShowFullNames(false);
     }
 
-    void loadingIsSilent()
+    // Loading is no edit, but what the interface shows of the rule changes.
+    void loadingIsNoEdit()
     {
-        QSignalSpy changed(current, &AfickCurrentRule::attributesChanged);
+        QSignalSpy edited(current, &AfickCurrentRule::attributesChanged);
+        QSignalSpy shown(current, &AfickCurrentRule::ruleChanged);
+        QSignalSpy pathChanged(current, &AfickCurrentRule::pathChanged);
         current->assignRule(AfickRule{QStringLiteral("!"), QStringLiteral("/var"), words("p u")});
         current->setAliasNames(words("ALIAS1"));
-        QCOMPARE(changed.size(), 0);
+        QCOMPARE(edited.size(), 0);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(pathChanged.size(), 1);
         QCOMPARE(current->path(), QStringLiteral("/var"));
         QCOMPARE(current->prefix(), QStringLiteral("!"));
         QCOMPARE(current->unusedAttributes().first(), QStringLiteral("ALIAS1"));
+
+        // The same path again, as after a read: only the rule is new.
+        current->assignRule(AfickRule{QString(), QStringLiteral("/var"), words("R")});
+        QCOMPARE(pathChanged.size(), 1);
+        QCOMPARE(shown.size(), 3);
     }
 
     void edits_data()
@@ -79,6 +89,7 @@ private Q_SLOTS:
             current->setShowFullNames(true);
         }
         QSignalSpy changed(current, &AfickCurrentRule::attributesChanged);
+        QSignalSpy shown(current, &AfickCurrentRule::ruleChanged);
         if (edit == QLatin1String("add")) {
             current->addAttribute(attribute);
         } else {
@@ -86,6 +97,7 @@ private Q_SLOTS:
         }
         QCOMPARE(current->rule().attributes, stored);
         QCOMPARE(changed.size(), signals);
+        QCOMPARE(shown.size(), signals);
     }
 
     void settersAlwaysSignal()

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "e2eenvironment.h"
+#include "protocol.h"
 
 #include <KCModule>
 #include <KCModuleLoader>
@@ -9,12 +10,14 @@
 
 #include <QAbstractItemModel>
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -173,6 +176,20 @@ private Q_SLOTS:
         m_engine.reset();
     }
 
+    // The host's Help opens the page X-DocPath names, from the installed
+    // handbook; its Apply carries the shield of the action Apply runs.
+    void hostConventions()
+    {
+        m_host.reset(KCModuleLoader::loadModule(m_metaData));
+        QVERIFY(m_host);
+        QCOMPARE(m_host->authAction().name(), Protocol::actionId(Protocol::Action::WriteConfig));
+
+        const QString docPath = m_metaData.value(QStringLiteral("X-DocPath"));
+        QVERIFY2(docPath.endsWith(QLatin1String("/index.html")), qPrintable(docPath));
+        const QString handbook = QStringLiteral("doc/HTML/en/") + QFileInfo(docPath).path() + QStringLiteral("/index.cache.bz2");
+        QVERIFY2(!QStandardPaths::locate(QStandardPaths::GenericDataLocation, handbook).isEmpty(), qPrintable(handbook + QStringLiteral(" is not installed")));
+    }
+
     // The page and the host's first load() both used to read the file.
     void openingReadsTheConfigurationOnce()
     {
@@ -206,7 +223,7 @@ private Q_SLOTS:
         QVERIFY(m_env.setActionVerdict(QStringLiteral("writeafickconfig"), E2eEnvironment::Verdict::Yes));
         m_host->save();
         QCOMPARE(fileLines(), (QStringList{QStringLiteral("ETC = p+u+g+md5"), QStringLiteral("/etc ETC+sha1")}));
-        QTest::qWait(50);
+        // What save() leaves for the event loop has run once applyEnabled() returns.
         QVERIFY(!applyEnabled());
     }
 

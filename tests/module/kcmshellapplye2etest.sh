@@ -2,9 +2,12 @@
 # SPDX-FileCopyrightText: 2026 Integrity control developers
 # SPDX-License-Identifier: GPL-2.0-or-later
 #
-# Apply in the real kcmshell5 while polkit refuses the write: the file stays
-# as it was, and the edit and Apply stay, so that Apply pressed again once the
-# write is allowed writes the edit; after that Apply is done. kcmshell5 runs
+# Apply in the real kcmshell5 while the write is refused because nobody gives
+# the administrator's password (polkit answers auth_admin and there is no
+# agent to ask; a plain "no" would have the host disable Apply, since it asks
+# polkit about Apply's action up front): the file stays as it was, and the
+# edit and Apply stay, so that Apply pressed again once the write is allowed
+# writes the edit; after that Apply is done. kcmshell5 runs
 # as an unprivileged user on a virtual X server of its own and is driven with
 # xdotool as a user would: a click on the file tree, type-ahead to /etc, and
 # the keyboard to change its rule's "Applies to" and to press Apply (Alt+A).
@@ -326,7 +329,7 @@ main()
 
     printf '%s\n' "$original" >"$config"
     chmod 0600 "$config"
-    printf 'no\n' >"$write_verdict"
+    printf 'auth_admin\n' >"$write_verdict"
 
     start_kcmshell
     open_module

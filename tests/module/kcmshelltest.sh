@@ -56,7 +56,8 @@ grep -Eq '^kcm_trustwatch +- Integrity control$' "$scratch/list.log" ||
     fail "kcmshell5 --list does not list the module: $(cat "$scratch/list.log")"
 
 # Runs inside the X server and the session bus: opens the module and waits
-# for its window, then closes it.
+# for its window and for the host's first load(), which comes once the page
+# is built and, with no system bus, ends in a refused read; then closes it.
 cat >"$scratch/open.sh" <<'OPEN'
 #!/bin/sh
 set -u
@@ -64,16 +65,18 @@ log=$1
 LD_PRELOAD=$KCMSHELL_PRELOAD kcmshell5 kcm_trustwatch >"$log" 2>&1 &
 shell=$!
 found=1
+loaded=1
 tries=0
 while [ $tries -lt 300 ]; do
     if ! kill -0 $shell 2>/dev/null; then
         echo "kcmshell5 exited early" >>"$log"
         break
     fi
-    if xwininfo -root -tree 2>/dev/null | grep -q '"Integrity control'; then
+    if [ $found = 1 ] && xwininfo -root -tree 2>/dev/null | grep -q '"Integrity control'; then
         found=0
-        # Give the page time to load before the log is read.
-        sleep 2
+    fi
+    if [ $found = 0 ] && grep -q 'readConfigError:' "$log"; then
+        loaded=0
         break
     fi
     tries=$((tries + 1))
@@ -81,7 +84,8 @@ while [ $tries -lt 300 ]; do
 done
 kill $shell 2>/dev/null
 wait $shell 2>/dev/null
-exit $found
+[ $found = 0 ] || exit 1
+[ $loaded = 0 ] || { echo "the module's page never asked for the configuration" >>"$log"; exit 1; }
 OPEN
 chmod +x "$scratch/open.sh"
 

@@ -7,6 +7,7 @@
 #include <KQuickAddons/ConfigModule>
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QQuickItem>
 #include <QTest>
 #include <QTimer>
@@ -248,7 +249,7 @@ private Q_SLOTS:
         QVERIFY2(output.contains(QStringLiteral("changed file : /etc/passwd")), qPrintable(output));
         QVERIFY(details->property("readOnly").toBool());
         QVERIFY(details->property("selectByMouse").toBool());
-        QCOMPARE(details->property("font").value<QFont>().family(), QStringLiteral("monospace"));
+        QCOMPARE(details->property("font").value<QFont>().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
         m_ui->saveScreenshot(QStringLiteral("checks-details"));
         QCOMPARE(m_env.scriptLog(checkScript), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
     }

@@ -25,7 +25,7 @@ RowLayout {
     Kirigami.SelectableLabel {
         Layout.fillWidth: true
         text: line.length > 0 ? line : i18nc("@item a line of the file that holds nothing", "(empty line)")
-        font.family: "monospace"
+        font.family: kcm.fixedWidthFont.family
         font.italic: line.length === 0
         wrapMode: Text.WrapAnywhere
         Accessible.name: added ? i18nc("@info:accessible", "Added: %1", text) : i18nc("@info:accessible", "Removed: %1", text)

@@ -21,9 +21,6 @@ QQC2.ScrollView {
     property string lastRun: ""
     property bool lastRunSucceeded: false
     property string lastRunError: ""
-    // Bumped whenever the edited rules change, so the report's entries ask
-    // again whether afick still checks their paths.
-    property int rulesRevision: 0
     // The report fills while the check runs and stays until the next run
     // starts; a check that never started (refused) leaves no report.
     readonly property bool reportShown: running === "check" || (lastRun === "check" && (lastRunSucceeded || caller.lastOutput !== ""))
@@ -74,13 +71,6 @@ QQC2.ScrollView {
         }
         // The entries tell which pending rule edit already covers them.
         Component.onCompleted: report.ruleModel = kcm.integrityFileSystemModel
-    }
-
-    Connections {
-        target: kcm.integrityFileSystemModel
-        function onRulesChanged() {
-            view.rulesRevision++;
-        }
     }
 
     // Messages stay above the form: wrapping text inside a form's grid
@@ -363,6 +353,14 @@ QQC2.ScrollView {
                     }
 
                     ReportEntry {
+                        id: entry
+
+                        // Whether afick still checks the path under the edited rules.
+                        function readChecked() {
+                            const state = kcm.integrityFileSystemModel.effectiveRule(path).effectiveState;
+                            checked = state === "own" || state === "inherited";
+                        }
+
                         Layout.fillWidth: true
                         path: model.path
                         kind: model.kind
@@ -370,12 +368,9 @@ QQC2.ScrollView {
                         values: model.values
                         ruleEditable: model.ruleEditable
                         editNote: model.editNote
-                        checked: {
-                            view.rulesRevision;
-                            const state = kcm.integrityFileSystemModel.effectiveRule(model.path).effectiveState;
-                            return state === "own" || state === "inherited";
-                        }
                         roomy: view.availableWidth >= Kirigami.Units.gridUnit * 36
+                        onPathChanged: readChecked()
+                        Component.onCompleted: readChecked()
                         onRevealRequested: view.revealRequested(path)
                         onStopCheckingRequested: {
                             reportMessage.visible = false;
@@ -389,6 +384,13 @@ QQC2.ScrollView {
                             if (!kcm.integrityFileSystemModel.stopComparing(path, attribute)) {
                                 reportMessage.text = i18n("No rule was changed: %1 cannot be left out of the rule of %2.", attribute, path);
                                 reportMessage.visible = true;
+                            }
+                        }
+
+                        Connections {
+                            target: kcm.integrityFileSystemModel
+                            function onRulesChanged() {
+                                entry.readChecked();
                             }
                         }
                     }
@@ -478,7 +480,7 @@ QQC2.ScrollView {
                 Layout.fillWidth: true
                 text: caller.report.unknownLines.join("\n")
                 textFormat: Text.PlainText
-                font.family: "monospace"
+                font: kcm.fixedWidthFont
                 wrapMode: Text.WrapAnywhere
                 verticalAlignment: Text.AlignTop
             }

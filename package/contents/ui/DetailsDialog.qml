@@ -28,7 +28,7 @@ QQC2.Dialog {
             selectByMouse: true
             selectByKeyboard: true
             wrapMode: TextEdit.NoWrap
-            font.family: "monospace"
+            font: kcm.fixedWidthFont
             textFormat: TextEdit.PlainText
             Accessible.name: dialog.title
         }

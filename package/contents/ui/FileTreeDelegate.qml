@@ -127,7 +127,7 @@ QQC2.ItemDelegate {
             Layout.maximumWidth: Math.round(row.width * 0.4)
             visible: row.ruleText.length > 0
             text: row.ruleText
-            font.family: "monospace"
+            font: kcm.fixedWidthFont
             elide: Text.ElideRight
             color: row.highlighted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.disabledTextColor
         }

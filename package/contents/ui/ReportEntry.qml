@@ -88,7 +88,7 @@ ColumnLayout {
                 objectName: "reportChange_" + modelData.name
                 Layout.fillWidth: true
                 text: i18nc("@info an attribute of a file, its value in the database and its value now", "%1: %2 → %3", modelData.name, modelData.oldValue, modelData.newValue)
-                font.family: "monospace"
+                font: kcm.fixedWidthFont
                 wrapMode: Text.WrapAnywhere
                 // Fixed: the style aligns by line count, which wrapping changes.
                 verticalAlignment: Text.AlignTop

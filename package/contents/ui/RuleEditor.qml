@@ -12,23 +12,7 @@ FocusScope {
     id: editor
 
     property string path
-    // Bumped by the tree after it loaded another rule, which the singleton
-    // does not announce.
-    property int revision
     property bool showBackButton: false
-
-    readonly property string prefix: {
-        revision;
-        return AfickCurrentRule.prefix;
-    }
-    readonly property var attributes: {
-        revision;
-        return AfickCurrentRule.attributes;
-    }
-    readonly property var unusedAttributes: {
-        revision;
-        return AfickCurrentRule.unusedAttributes;
-    }
 
     signal backRequested()
 
@@ -75,7 +59,7 @@ FocusScope {
                 Kirigami.FormData.label: i18nc("@label", "Path:")
                 Layout.fillWidth: true
                 text: editor.path
-                font.family: "monospace"
+                font: kcm.fixedWidthFont
                 // Cut short in the middle, where a path says least: a path
                 // wrapped at any character makes the form's height depend on
                 // its own width, which loops whenever the page is resized.
@@ -106,7 +90,7 @@ FocusScope {
                         "text": i18nc("@item:inlistbox rule prefix !", "Nothing: exclude the path from checks (!)")
                     }
                 ]
-                currentIndex: ["", "=", "!"].indexOf(editor.prefix)
+                currentIndex: ["", "=", "!"].indexOf(AfickCurrentRule.prefix)
                 onActivated: AfickCurrentRule.prefix = currentValue
             }
 
@@ -115,8 +99,8 @@ FocusScope {
                 Kirigami.FormData.label: i18nc("@label", "Attributes:")
                 Layout.fillWidth: true
                 accessibleName: i18nc("@info:accessible", "Attributes of %1", editor.path)
-                attributes: editor.attributes
-                unusedAttributes: editor.unusedAttributes
+                attributes: AfickCurrentRule.attributes
+                unusedAttributes: AfickCurrentRule.unusedAttributes
                 onAddRequested: AfickCurrentRule.addAttribute(name)
                 onRemoveRequested: AfickCurrentRule.removeAttribute(name)
             }
@@ -132,10 +116,7 @@ FocusScope {
                 Kirigami.FormData.label: i18nc("@label", "Names:")
                 text: i18nc("@option:check", "Show full attribute names")
                 Accessible.name: text
-                checked: {
-                    editor.revision;
-                    return AfickCurrentRule.showFullNames;
-                }
+                checked: AfickCurrentRule.showFullNames
                 onToggled: AfickCurrentRule.showFullNames = checked
             }
         }

@@ -18,9 +18,6 @@ Item {
     // On a narrow window the editor replaces the tree until the user goes back.
     property bool editing: false
     property string selectedPath
-    // Loading a rule into AfickCurrentRule announces nothing, so the editor's
-    // bindings read it again whenever this changes.
-    property int ruleRevision: 0
 
     function select(row) {
         tree.currentIndex = row;
@@ -30,7 +27,6 @@ Item {
         }
         selectedPath = path;
         kcm.integrityFileSystemModel.setCurrentRule(path);
-        ruleRevision++;
     }
 
     function setExpanded(row, expanded) {
@@ -120,7 +116,6 @@ Item {
     function showSelectedRule() {
         if (selectedPath !== "") {
             kcm.integrityFileSystemModel.setCurrentRule(selectedPath);
-            ruleRevision++;
         }
     }
 
@@ -139,7 +134,6 @@ Item {
         function onModelReset() {
             if (view.selectedPath !== "") {
                 kcm.integrityFileSystemModel.setCurrentRule(view.selectedPath);
-                view.ruleRevision++;
             }
             tree.currentIndex = -1;
         }
@@ -268,7 +262,6 @@ Item {
             enabled: kcm.configLoaded
             width: editorScroll.availableWidth
             path: view.selectedPath
-            revision: view.ruleRevision
             showBackButton: view.narrow
             onBackRequested: {
                 view.editing = false;
