@@ -13,8 +13,11 @@ IntegrityFileSystemModel::IntegrityFileSystemModel(QObject *parent)
     : PolkitFileSystemModel(parent)
 {
     setFilters(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    setRootPath(QStringLiteral("/"));
-    loadRuleDirectories();
+    // Listing "/" may wait for an administrator's password: the page that
+    // shows the tree must not wait with it. Rules read before its rows
+    // arrived could not open their folders then.
+    connect(this, &PolkitFileSystemModel::rootPathChanged, this, &IntegrityFileSystemModel::loadRuleDirectories);
+    startRootListing(QStringLiteral("/"));
     connect(&m_configEditor, &AfickConfigFileEditor::initEnd, this, &IntegrityFileSystemModel::onAfickDataChanged);
     connect(AfickCurrentRule::instance(), &AfickCurrentRule::attributesChanged, this, &IntegrityFileSystemModel::onCurrentAttributeChanged);
 }

@@ -6,7 +6,6 @@
 #include "polkitfilesystemtreeitem.h"
 
 #include <QIcon>
-#include <QPointer>
 
 #include <vector>
 
@@ -100,7 +99,7 @@ void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
 {
     PolkitFileSystemTreeItem *item = itemFor(parent);
     // Views may fetch from their handlers of the insertion being announced.
-    if (!item || item == m_inserting) {
+    if (!item || item == m_inserting || item == m_awaitedRoot) {
         return;
     }
     item->setFilters(m_filters);
@@ -117,17 +116,7 @@ void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
             return;
         }
         if (!item->isLoaded()) {
-            if (failed) {
-                item->setListingFailed();
-            } else if (entries.isEmpty()) {
-                item->setEntries(entries);
-            } else {
-                m_inserting = item;
-                beginInsertRows(parent, 0, entries.size() - 1);
-                item->setEntries(entries);
-                endInsertRows();
-                m_inserting = nullptr;
-            }
+            takeListing(item, parent, entries, failed);
         }
     }
     Q_EMIT directoryLoaded(item->filePath());
@@ -137,16 +126,41 @@ void PolkitFileSystemModel::fetchMore(const QModelIndex &parent)
     }
 }
 
+void PolkitFileSystemModel::takeListing(PolkitFileSystemTreeItem *item, const QModelIndex &parent, const QVector<EntryInfo> &entries, bool failed)
+{
+    if (failed) {
+        item->setListingFailed();
+    } else if (entries.isEmpty()) {
+        item->setEntries(entries);
+    } else {
+        m_inserting = item;
+        beginInsertRows(parent, 0, entries.size() - 1);
+        item->setEntries(entries);
+        endInsertRows();
+        m_inserting = nullptr;
+    }
+}
+
 QVector<EntryInfo> PolkitFileSystemModel::list(PolkitFileSystemTreeItem *item, bool *failed)
+{
+    beginListing();
+    const QVector<EntryInfo> entries = item->listDirectory(failed);
+    endListing();
+    return entries;
+}
+
+void PolkitFileSystemModel::beginListing()
 {
     if (m_listings++ == 0) {
         Q_EMIT listingChanged();
     }
-    const QVector<EntryInfo> entries = item->listDirectory(failed);
+}
+
+void PolkitFileSystemModel::endListing()
+{
     if (--m_listings == 0) {
         Q_EMIT listingChanged();
     }
-    return entries;
 }
 
 bool PolkitFileSystemModel::isListing() const
@@ -196,7 +210,7 @@ void PolkitFileSystemModel::announceListedData(const QVector<int> &roles)
 bool PolkitFileSystemModel::canFetchMore(const QModelIndex &parent) const
 {
     const PolkitFileSystemTreeItem *item = itemFor(parent);
-    return item && !item->isLoaded() && item != m_inserting;
+    return item && !item->isLoaded() && item != m_inserting && item != m_awaitedRoot;
 }
 
 QHash<int, QByteArray> PolkitFileSystemModel::roleNames() const
@@ -219,10 +233,8 @@ void PolkitFileSystemModel::setFilters(int filters)
 
 QModelIndex PolkitFileSystemModel::setRootPath(const QString &path)
 {
-    m_rootPath = path;
     // The root is always "/", whatever the path. It is listed before the old
-    // tree goes, and the swap is a reset, so attached views never hold
-    // indexes into a destroyed tree.
+    // tree goes, so attached views never hold indexes into a destroyed tree.
     auto rootItem = std::make_unique<PolkitFileSystemTreeItem>();
     rootItem->setFilters(m_filters);
     bool failed = false;
@@ -232,16 +244,48 @@ QModelIndex PolkitFileSystemModel::setRootPath(const QString &path)
     } else {
         rootItem->setEntries(entries);
     }
+    replaceRoot(std::move(rootItem), path);
+    Q_EMIT rootPathChanged(path);
+    return m_rootIndex;
+}
+
+void PolkitFileSystemModel::startRootListing(const QString &path)
+{
+    auto rootItem = std::make_unique<PolkitFileSystemTreeItem>();
+    rootItem->setFilters(m_filters);
+    const QPointer<PolkitFileSystemTreeItem> awaited(rootItem.get());
+    replaceRoot(std::move(rootItem), path);
+    beginListing();
+    awaited->startListing(this, [this, awaited, path](const QVector<EntryInfo> &entries, bool failed) {
+        endListing();
+        // A tree rebuilt meanwhile has a root of its own.
+        if (!awaited || awaited != m_awaitedRoot) {
+            return;
+        }
+        m_awaitedRoot.clear();
+        takeListing(awaited, QModelIndex(), entries, failed);
+        if (failed) {
+            Q_EMIT rootListingFailedChanged();
+        }
+        Q_EMIT directoryLoaded(awaited->filePath());
+        Q_EMIT rootPathChanged(path);
+    });
+}
+
+void PolkitFileSystemModel::replaceRoot(std::unique_ptr<PolkitFileSystemTreeItem> rootItem, const QString &path)
+{
+    m_rootPath = path;
     const bool failedBefore = rootListingFailed();
+    // The swap is a reset, so attached views drop every index of the old tree.
     beginResetModel();
     m_rootItem = std::move(rootItem);
+    // Before the views hear of the new root: they fetch it at once.
+    m_awaitedRoot = m_rootItem->isLoaded() ? nullptr : m_rootItem.get();
     endResetModel();
-    if (failed != failedBefore) {
+    if (rootListingFailed() != failedBefore) {
         Q_EMIT rootListingFailedChanged();
     }
-    Q_EMIT rootPathChanged(path);
     m_rootIndex = QModelIndex();
-    return m_rootIndex;
 }
 
 QModelIndex PolkitFileSystemModel::indexForPath(const QString &path, int column) const

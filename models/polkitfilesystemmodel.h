@@ -6,6 +6,7 @@
 #include "entryinfo.h"
 
 #include <QAbstractItemModel>
+#include <QPointer>
 #include <QVector>
 
 #include <memory>
@@ -57,6 +58,12 @@ public:
     void setFilters(int filters);
     /// Rebuilds the tree and lists "/" at once.
     QModelIndex setRootPath(const QString &path);
+    /**
+     * Rebuilds the tree with "/" not yet listed, and lists it without
+     * waiting: its rows are inserted when the listing arrives, and
+     * rootPathChanged() follows. Meanwhile "/" cannot be fetched.
+     */
+    void startRootListing(const QString &path);
     /// The index of an already listed @p path, written as the helper writes paths.
     QModelIndex indexForPath(const QString &path, int column = 0) const;
 
@@ -79,6 +86,12 @@ protected:
 private:
     PolkitFileSystemTreeItem *itemFor(const QModelIndex &index) const;
     QVector<EntryInfo> list(PolkitFileSystemTreeItem *item, bool *failed);
+    void beginListing();
+    void endListing();
+    /// Makes @p entries the rows of @p item, announced as inserted below @p parent.
+    void takeListing(PolkitFileSystemTreeItem *item, const QModelIndex &parent, const QVector<EntryInfo> &entries, bool failed);
+    /// Replaces the tree by @p rootItem; one not listed yet is awaited.
+    void replaceRoot(std::unique_ptr<PolkitFileSystemTreeItem> rootItem, const QString &path);
 
     QModelIndex m_rootIndex;
     QString m_rootPath;
@@ -87,4 +100,6 @@ private:
     int m_listings = 0;
     // The item whose rows are being announced, not yet listed for views.
     PolkitFileSystemTreeItem *m_inserting = nullptr;
+    // The root whose listing is on its way; fetching it would list it twice.
+    QPointer<PolkitFileSystemTreeItem> m_awaitedRoot;
 };

@@ -7,6 +7,7 @@
 #include "protocol.h"
 
 #include <QDataStream>
+#include <QTimer>
 
 namespace
 {
@@ -119,18 +120,38 @@ int PolkitFileSystemTreeItem::indexOfName(const QString &name) const
     return -1;
 }
 
-QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory(bool *failed) const
+QVariantMap PolkitFileSystemTreeItem::listingArguments() const
 {
-    const QVariantMap arguments{
+    return {
         {Protocol::Argument::Path, filePath()},
         {Protocol::Argument::Filters, m_filters},
     };
+}
+
+QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory(bool *failed) const
+{
+    const QVariantMap arguments = listingArguments();
     // A refused or failed request carries no listing: the directory reads as empty.
     const HelperReply reply = listingRequest() ? listingRequest()(arguments) : HelperRequest::run(Protocol::Action::ListEntries, arguments);
     if (failed) {
         *failed = !reply.succeeded();
     }
     return decodeListing(reply.data);
+}
+
+void PolkitFileSystemTreeItem::startListing(QObject *context, ListingDone done) const
+{
+    const auto finish = [done = std::move(done)](const HelperReply &reply) {
+        done(decodeListing(reply.data), !reply.succeeded());
+    };
+    if (listingRequest()) {
+        // An in-process answer comes later as well, as the helper's would.
+        QTimer::singleShot(0, context, [request = listingRequest(), arguments = listingArguments(), finish] {
+            finish(request(arguments));
+        });
+    } else {
+        HelperRequest::start(Protocol::Action::ListEntries, listingArguments(), context, finish);
+    }
 }
 
 void PolkitFileSystemTreeItem::setEntries(const QVector<EntryInfo> &entries)

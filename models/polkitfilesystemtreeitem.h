@@ -30,6 +30,8 @@ class PolkitFileSystemTreeItem : public QObject
 public:
     /// Answers one "entryinfolist" request, given its arguments.
     using ListingRequest = std::function<HelperReply(const QVariantMap &arguments)>;
+    /// Receives a listing that was not waited for, and whether it was refused or failed.
+    using ListingDone = std::function<void(const QVector<EntryInfo> &entries, bool failed)>;
 
     explicit PolkitFileSystemTreeItem(PolkitFileSystemTreeItem *parentItem = nullptr, int row = 0);
     ~PolkitFileSystemTreeItem() override;
@@ -56,6 +58,9 @@ public:
     /// Asks for the entries of this item's directory; waits for the answer.
     /// @p failed, when given, tells whether the request was refused or failed.
     QVector<EntryInfo> listDirectory(bool *failed = nullptr) const;
+    /// Asks for the entries of this item's directory and returns at once;
+    /// @p done runs later on this thread, unless @p context is gone by then.
+    void startListing(QObject *context, ListingDone done) const;
     /// Takes @p entries as the directory's contents and marks the item loaded.
     void setEntries(const QVector<EntryInfo> &entries);
     /// Marks the item loaded, empty, and its listing failed.
@@ -75,6 +80,7 @@ public:
 
 private:
     const EntryInfo &entry() const;
+    QVariantMap listingArguments() const;
 
     PolkitFileSystemTreeItem *const m_parentItem;
     const int m_row;

@@ -9,6 +9,8 @@
 #include "kcm_trustwatch_debug.h"
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusReply>
 
 namespace
@@ -16,6 +18,20 @@ namespace
 QDBusMessage managerCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(Protocol::Systemd::Service, Protocol::Systemd::ObjectPath, Protocol::Systemd::ManagerInterface, method);
+}
+
+QDBusMessage stateQuery()
+{
+    QDBusMessage call = managerCall(Protocol::Systemd::GetUnitFileState);
+    call << QString(Protocol::Systemd::CheckUnit);
+    return call;
+}
+
+// Any error, an unknown unit included, and every state but exactly
+// "enabled" count as not enabled.
+bool isEnabledState(bool valid, const QString &state)
+{
+    return valid && state == Protocol::Systemd::EnabledState;
 }
 }
 
@@ -25,7 +41,8 @@ ServiceHelper::ServiceHelper(QObject *parent)
     QDBusConnection bus = QDBusConnection::systemBus();
     // Without a subscription systemd may not send UnitFilesChanged at all;
     // a failure only means changes are not followed, so it is not reported.
-    bus.call(managerCall(Protocol::Systemd::Subscribe));
+    // Nothing here waits for systemd, so that the page opens at once.
+    bus.asyncCall(managerCall(Protocol::Systemd::Subscribe));
     if (!bus.connect(Protocol::Systemd::Service,
                      Protocol::Systemd::ObjectPath,
                      Protocol::Systemd::ManagerInterface,
@@ -34,27 +51,49 @@ ServiceHelper::ServiceHelper(QObject *parent)
                      SLOT(onUnitFilesChanged()))) {
         qCWarning(KCM_TRUSTWATCH) << "error connecting to unit file changes via dbus";
     }
+    startReading();
 }
 
 bool ServiceHelper::isEnable() const
 {
-    QDBusMessage call = managerCall(Protocol::Systemd::GetUnitFileState);
-    call << QString(Protocol::Systemd::CheckUnit);
-    const QDBusReply<QString> reply = QDBusConnection::systemBus().call(call);
-    return reply.isValid() && reply.value() == Protocol::Systemd::EnabledState;
+    return m_enabled;
 }
 
 void ServiceHelper::setIsEnable(bool enable)
 {
     const HelperReply reply = HelperRequest::run(Protocol::Action::EnableService, {{Protocol::Argument::IsEnabled, enable}});
-    // On success systemd announces the new state itself; after a failure a
-    // switch bound to the property has to be put back to the real state.
-    if (!reply.succeeded()) {
-        Q_EMIT enableChanged(isEnable());
+    // Whatever the outcome, a switch bound to the property must show the
+    // real state as soon as this returns: after a failure it goes back, after
+    // a success it stays. Reads still on their way are older than this one.
+    ++m_reads;
+    const QDBusReply<QString> state = QDBusConnection::systemBus().call(stateQuery());
+    const bool enabled = isEnabledState(state.isValid(), state.value());
+    if (!reply.succeeded() || enabled != m_enabled) {
+        report(enabled);
     }
 }
 
 void ServiceHelper::onUnitFilesChanged()
 {
-    Q_EMIT enableChanged(isEnable());
+    startReading();
+}
+
+void ServiceHelper::startReading()
+{
+    const quint64 read = ++m_reads;
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::systemBus().asyncCall(stateQuery()), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, read] {
+        watcher->deleteLater();
+        if (read != m_reads) {
+            return;
+        }
+        const QDBusPendingReply<QString> state = *watcher;
+        report(isEnabledState(state.isValid(), state.value()));
+    });
+}
+
+void ServiceHelper::report(bool enabled)
+{
+    m_enabled = enabled;
+    Q_EMIT enableChanged(enabled);
 }

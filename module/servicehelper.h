@@ -8,9 +8,11 @@
 /**
  * Whether the periodic integrity-check unit is enabled.
  *
- * The state is asked from systemd on every read, so the property always shows
- * what systemd says; switching goes through the privileged helper, and the
- * new state arrives with systemd's "UnitFilesChanged".
+ * The state is asked from systemd when the object is made, after each switch
+ * and whenever systemd announces a change of unit files ("UnitFilesChanged");
+ * reading the property only gives the state last asked, so that a page that
+ * reads it often does not wait for the bus each time. Switching goes through
+ * the privileged helper.
  */
 class ServiceHelper : public QObject
 {
@@ -24,8 +26,19 @@ public:
     void setIsEnable(bool enable);
 
 Q_SIGNALS:
+    /// The state just asked from systemd, sent after every answer.
     void enableChanged(bool isEnabled);
 
 private Q_SLOTS:
     void onUnitFilesChanged();
+
+private:
+    /// Asks systemd without waiting; the answer is reported when it comes.
+    void startReading();
+    void report(bool enabled);
+
+    bool m_enabled = false;
+    // Numbers the reads, so that the answer to one overtaken by a later read
+    // cannot replace the newer state.
+    quint64 m_reads = 0;
 };

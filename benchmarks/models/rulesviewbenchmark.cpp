@@ -66,6 +66,13 @@ double ms(const QElapsedTimer &timer)
 {
     return timer.nsecsElapsed() / 1e6;
 }
+
+// The model lists "/" in the background.
+void waitForRoot(IntegrityFileSystemModel &model)
+{
+    QSignalSpy listed(&model, &PolkitFileSystemModel::rootPathChanged);
+    listed.wait(5000);
+}
 }
 
 int main(int argc, char **argv)
@@ -98,6 +105,7 @@ int main(int argc, char **argv)
         double listing = 0;
         {
             IntegrityFileSystemModel model;
+            waitForRoot(model);
             model.afickConfigEditor().applyConfigLines(config);
             QElapsedTimer timer;
             timer.start();
@@ -106,6 +114,7 @@ int main(int argc, char **argv)
         }
 
         IntegrityFileSystemModel model;
+        waitForRoot(model);
         model.afickConfigEditor().applyConfigLines(config);
         QQuickView view;
         view.rootContext()->setContextProperty(QStringLiteral("source"), &model);

@@ -29,6 +29,8 @@ constexpr int PermissionsRole = Qt::UserRole + 3;
 constexpr int PrefixRole = Qt::UserRole + 4;
 constexpr int AttributesRole = Qt::UserRole + 5;
 constexpr int ChangedRole = Qt::UserRole + 6;
+// Only a guard against a reply that never comes.
+constexpr int replyTimeoutMs = 30000;
 
 // The descendants proxy and its tester fetch the root again and again, which
 // lists nothing but is announced all the same.
@@ -111,6 +113,9 @@ void IntegrityFileSystemModelE2eTest::createModel()
     m_descendants->setSourceModel(m_model.get());
     m_modelTester = std::make_unique<QAbstractItemModelTester>(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     m_descendantsTester = std::make_unique<QAbstractItemModelTester>(m_descendants.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // The rows of "/" arrive after the testers are attached, as after a view's.
+    QSignalSpy rootListed(m_model.get(), &PolkitFileSystemModel::rootPathChanged);
+    QVERIFY(rootListed.wait(replyTimeoutMs));
 }
 
 void IntegrityFileSystemModelE2eTest::listsRootAndRootOnlyDirectory()

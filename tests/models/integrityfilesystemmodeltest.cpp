@@ -123,6 +123,9 @@ void IntegrityFileSystemModelTest::init()
     AfickCurrentRule::instance()->setAliasNames({});
     m_listing.reset(FakeListing::withSampleTree());
     m_model = std::make_unique<IntegrityFileSystemModel>();
+    // "/" is listed in the background.
+    QSignalSpy rootListed(m_model.get(), &PolkitFileSystemModel::rootPathChanged);
+    QVERIFY(rootListed.wait());
     m_model->afickConfigEditor().applyConfigLines(sampleConfig);
 }
 

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void decodesReplyElements();
 
     void setRootPathListsRootOnce();
+    void rootListedInBackgroundArrivesAsInsertedRows();
     void fetchMoreAnnouncesRows();
     void fetchMoreOfLoadedItemSendsNoRequest();
     void refusedListingLeavesDirectoryEmptyAndLoaded();
@@ -131,6 +132,26 @@ void PolkitFileSystemModelTest::setRootPathListsRootOnce()
     QCOMPARE(m_model->rowCount(), 4);
     QVERIFY(!m_model->canFetchMore(QModelIndex()));
     QVERIFY(m_model->hasChildren(QModelIndex()));
+}
+
+void PolkitFileSystemModelTest::rootListedInBackgroundArrivesAsInsertedRows()
+{
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy rootChanged(m_model.get(), &PolkitFileSystemModel::rootPathChanged);
+    QSignalSpy inserted(m_model.get(), &QAbstractItemModel::rowsInserted);
+
+    m_model->startRootListing(QStringLiteral("/"));
+    QCOMPARE(m_model->rowCount(), 0);
+    QVERIFY(m_model->isListing());
+    // Meanwhile a view's fetch must not list "/" a second time.
+    QVERIFY(!m_model->canFetchMore(QModelIndex()));
+    m_model->fetchMore(QModelIndex());
+
+    QVERIFY(rootChanged.wait());
+    QCOMPARE(m_listing->requestedPaths(), QStringList{QStringLiteral("/")});
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(m_model->rowCount(), 4);
+    QVERIFY(!m_model->isListing());
 }
 
 void PolkitFileSystemModelTest::fetchMoreAnnouncesRows()

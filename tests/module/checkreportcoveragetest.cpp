@@ -44,6 +44,8 @@ private Q_SLOTS:
     {
         m_listing.reset(FakeListing::withSampleTree());
         m_rules = std::make_unique<IntegrityFileSystemModel>();
+        QSignalSpy rootListed(m_rules.get(), &PolkitFileSystemModel::rootPathChanged);
+        QVERIFY(rootListed.wait());
         m_rules->afickConfigEditor().applyConfigLines({"/etc R+md5", "/var p+u"});
     }
 

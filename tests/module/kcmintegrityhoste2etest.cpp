@@ -76,8 +76,18 @@ private:
     std::unique_ptr<QObject> m_editors;
     QStringList m_actionsRun;
 
-    // Opens the module as the host does: made, shown, then loaded.
+    // Opens the module as the host does: made, shown, then loaded, and waits
+    // for the configuration.
     void open()
+    {
+        show();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_module->property("reading").toBool(), replyTimeoutMs);
+    }
+
+    void show()
     {
         m_host.reset(KCModuleLoader::loadModule(m_metaData));
         QVERIFY(m_host);
@@ -93,7 +103,18 @@ private:
         QVERIFY(m_module);
         m_model = qobject_cast<QAbstractItemModel *>(m_module->property("integrityFileSystemModel").value<QObject *>());
         QVERIFY(m_model);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_module->property("reading").toBool(), replyTimeoutMs);
+    }
+
+    QQuickItem *pageItem(const char *objectName) const
+    {
+        return findItem(m_page, QString::fromLatin1(objectName));
+    }
+
+    void click(QQuickItem *item)
+    {
+        auto *view = m_host->findChild<QQuickWidget *>();
+        const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre);
     }
 
     bool applyEnabled() const
@@ -197,6 +218,38 @@ private Q_SLOTS:
         QVERIFY(m_module->property("configLoaded").toBool());
         QCOMPARE(readsRun(), 1);
         QVERIFY(!applyEnabled());
+    }
+
+    // While polkit waits for an administrator's password for the listing
+    // of "/", the page is there and answers the user.
+    void pageAnswersWhileTheListingAwaitsAPassword()
+    {
+        QVERIFY(m_env.holdAction(QStringLiteral("entryinfolist")));
+        show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_env.isActionHeld(QStringLiteral("entryinfolist")), replyTimeoutMs);
+        QQuickItem *busy = pageItem("treeBusyIndicator");
+        QQuickItem *tree = pageItem("fileTree");
+        QQuickItem *tabs = pageItem("tabs");
+        QVERIFY(busy && tree && tabs);
+        QVERIFY(busy->property("running").toBool());
+
+        click(pageItem("aliasesTab"));
+        QCOMPARE(tabs->property("currentIndex").toInt(), 1);
+        QTRY_VERIFY(pageItem("aliasesView")->isVisible());
+        click(pageItem("checksTab"));
+        QCOMPARE(tabs->property("currentIndex").toInt(), 2);
+        QTRY_VERIFY(pageItem("checksView")->isVisible());
+        QCOMPARE(tree->property("count").toInt(), 0);
+
+        // The administrator closes the dialog, then tries again and is allowed.
+        QVERIFY(m_env.dismissAuthentication(QStringLiteral("entryinfolist")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_model->property("rootListingFailed").toBool(), replyTimeoutMs);
+        QVERIFY(!busy->property("running").toBool());
+        QVERIFY(m_env.setActionVerdict(QStringLiteral("entryinfolist"), E2eEnvironment::Verdict::Yes));
+        QVERIFY(QMetaObject::invokeMethod(m_page->findChild<QObject *>(QStringLiteral("retryRootListingAction")), "trigger"));
+        QTRY_VERIFY_WITH_TIMEOUT(tree->property("count").toInt() > 0, replyTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_module->property("configLoaded").toBool(), replyTimeoutMs);
+        QCOMPARE(readsRun(), 1);
     }
 
     void applyAfterAFailedWriteKeepsTheEditsAndApply_data()

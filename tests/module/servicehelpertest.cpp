@@ -48,6 +48,9 @@ private Q_SLOTS:
 
         ServiceHelper helper;
         QSignalSpy changed(&helper, &ServiceHelper::enableChanged);
+        // The state asked for when the object was made.
+        QVERIFY(changed.wait());
+        changed.clear();
         QVERIFY(helper.setProperty("isEnable", enable));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.constFirst().constFirst().toBool(), false);

@@ -213,6 +213,16 @@ Item {
                 }
             }
 
+            // "/" is listed in the background: the password it may need
+            // must not hold up the rest of the page.
+            QQC2.BusyIndicator {
+                objectName: "treeBusyIndicator"
+                anchors.centerIn: parent
+                visible: running
+                running: tree.count === 0 && kcm.integrityFileSystemModel.listing
+                Accessible.name: i18nc("@info:status", "Listing the folder…")
+            }
+
             Kirigami.PlaceholderMessage {
                 objectName: "noFilesMessage"
                 anchors.centerIn: parent

@@ -3,6 +3,8 @@
 
 #include "e2eenvironment.h"
 
+#include "e2eauthenticationagent.h"
+
 #include "protocol.h"
 
 #include <KAuth/Action>
@@ -66,6 +68,8 @@ E2eEnvironment::E2eEnvironment()
 {
 }
 
+E2eEnvironment::~E2eEnvironment() = default;
+
 bool E2eEnvironment::isUsable() const
 {
     return problem().isEmpty();
@@ -98,6 +102,7 @@ QString E2eEnvironment::controlDirectory() const
 
 bool E2eEnvironment::reset()
 {
+    m_agent.reset();
     bool ok = setVerdict(Verdict::Yes);
     QDir verdicts(m_control + QStringLiteral("/verdicts"));
     for (const QString &name : verdicts.entryList(QDir::Files | QDir::Hidden)) {
@@ -141,6 +146,28 @@ bool E2eEnvironment::setVerdict(Verdict verdict)
 bool E2eEnvironment::setActionVerdict(const QString &actionName, Verdict verdict)
 {
     return writeControlFile(QStringLiteral("verdicts/") + actionId(actionName), verdictText(verdict));
+}
+
+bool E2eEnvironment::holdAction(const QString &actionName)
+{
+    if (!m_agent) {
+        auto agent = std::make_unique<E2eAuthenticationAgent>();
+        if (!agent->registerForThisProcess()) {
+            return false;
+        }
+        m_agent = std::move(agent);
+    }
+    return setActionVerdict(actionName, Verdict::AuthAdmin);
+}
+
+bool E2eEnvironment::isActionHeld(const QString &actionName) const
+{
+    return m_agent && m_agent->isAsked(actionId(actionName));
+}
+
+bool E2eEnvironment::dismissAuthentication(const QString &actionName)
+{
+    return m_agent && m_agent->dismiss(actionId(actionName));
 }
 
 QString E2eEnvironment::scriptDirectory(const QString &scriptPath) const

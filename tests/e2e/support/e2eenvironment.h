@@ -11,6 +11,10 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <memory>
+
+class E2eAuthenticationAgent;
+
 /**
  * A test program's handle on the end-to-end environment that e2e-run.sh
  * builds around it (ctest does this for every trustwatch_add_e2e_test()):
@@ -55,6 +59,7 @@ public:
     static QString actionId(const QString &actionName);
 
     E2eEnvironment();
+    ~E2eEnvironment();
 
     bool isUsable() const;
     QString problem() const;
@@ -67,6 +72,16 @@ public:
 
     bool setVerdict(Verdict verdict);
     bool setActionVerdict(const QString &actionName, Verdict verdict);
+
+    // Requests for the action then need an administrator's password, and
+    // polkit asks this process's authentication agent for it, which holds
+    // the question as a dialog nobody has answered yet. A reset ends that.
+    bool holdAction(const QString &actionName);
+    // Whether polkit waits for the password for a request of the action.
+    bool isActionHeld(const QString &actionName) const;
+    // Answers as a dismissed dialog, which polkit takes as a refusal; false
+    // when polkit waits for no password for the action.
+    bool dismissAuthentication(const QString &actionName);
 
     bool setScript(const QString &scriptPath,
                    int exitCode,
@@ -115,6 +130,7 @@ private:
     bool call(const QString &path, const QString &interface, const QString &method, const QVariantList &arguments, QVariantList *results = nullptr) const;
 
     QString m_control;
+    std::unique_ptr<E2eAuthenticationAgent> m_agent;
 };
 
 Q_DECLARE_METATYPE(E2eEnvironment::Verdict)
