@@ -15,6 +15,7 @@
 // The figures mean something in a release build without sanitizers only.
 
 #include "entryinfo.h"
+#include "listingdirectory.h"
 #include "protocol.h"
 
 #include <KAuth/Action>
@@ -25,7 +26,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMimeDatabase>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -38,47 +38,6 @@ constexpr int DefaultFileCount = 20000;
 constexpr int DefaultPairs = 7;
 constexpr int RequestTimeoutMs = 5 * 60 * 1000;
 const QDir::Filters ModuleFilters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;
-
-// A third of the names settle nothing, so content decides there; the rest
-// carry extensions, some of which leave the type to the content as well.
-bool populate(const QString &directory, int count)
-{
-    const QStringList suffixes{QString(),
-                               QStringLiteral(".txt"),
-                               QStringLiteral(".conf"),
-                               QString(),
-                               QStringLiteral(".png"),
-                               QStringLiteral(".sh"),
-                               QString(),
-                               QStringLiteral(".bin"),
-                               QStringLiteral(".desktop")};
-    QRandomGenerator random(20000);
-    for (int i = 0; i < count; ++i) {
-        const int kind = i % suffixes.size();
-        QFile file(QStringLiteral("%1/entry%2%3").arg(directory).arg(i, 5, 10, QLatin1Char('0')).arg(suffixes.at(kind)));
-        if (!file.open(QIODevice::WriteOnly)) {
-            return false;
-        }
-        switch (i % 4) {
-        case 0:
-            file.write("line of plain text\nanother line\n");
-            break;
-        case 1:
-            file.write("#!/bin/sh\nexit 0\n");
-            break;
-        case 2: {
-            QByteArray bytes(256, Qt::Uninitialized);
-            random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-            file.write(bytes);
-            break;
-        }
-        default:
-            file.write(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"));
-            break;
-        }
-    }
-    return true;
-}
 
 // What the module would show: path, name, icon and permissions per entry.
 int listInProcess(const QString &directory, const QMimeDatabase &database)
@@ -141,7 +100,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    if (count <= 0 || pairs <= 0 || !dir.isValid() || !populate(dir.path(), count)) {
+    if (count <= 0 || pairs <= 0 || !dir.isValid() || !populateListingDirectory(dir.path(), count)) {
         out << "Could not generate " << count << " files in a temporary directory\n";
         return 1;
     }

@@ -6,13 +6,12 @@
 // the cost of building and encoding the records can be seen.
 
 #include "integritysecurityhelper.h"
+#include "listingdirectory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMimeDatabase>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -25,44 +24,6 @@ namespace
 constexpr int DefaultFileCount = 20000;
 constexpr int Rounds = 3;
 const QDir::Filters listingFilters = QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot;
-
-bool populate(const QString &directory, int count)
-{
-    const QStringList suffixes{QString(),
-                               QStringLiteral(".txt"),
-                               QStringLiteral(".conf"),
-                               QString(),
-                               QStringLiteral(".png"),
-                               QStringLiteral(".sh"),
-                               QString(),
-                               QStringLiteral(".bin")};
-    QRandomGenerator random(20000);
-    for (int i = 0; i < count; ++i) {
-        const int kind = i % suffixes.size();
-        QFile file(QStringLiteral("%1/entry%2%3").arg(directory).arg(i, 5, 10, QLatin1Char('0')).arg(suffixes.at(kind)));
-        if (!file.open(QIODevice::WriteOnly)) {
-            return false;
-        }
-        switch (kind % 4) {
-        case 0:
-            file.write("line of plain text\nanother line\n");
-            break;
-        case 1:
-            file.write("#!/bin/sh\nexit 0\n");
-            break;
-        case 2: {
-            QByteArray bytes(256, Qt::Uninitialized);
-            random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-            file.write(bytes);
-            break;
-        }
-        default:
-            file.write(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"));
-            break;
-        }
-    }
-    return true;
-}
 
 qint64 bestOf(const std::function<int()> &listing, int *entries)
 {
@@ -90,7 +51,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
 
     QTemporaryDir dir;
-    if (count <= 0 || !dir.isValid() || !populate(dir.path(), count)) {
+    if (count <= 0 || !dir.isValid() || !populateListingDirectory(dir.path(), count)) {
         out << "Could not generate " << count << " files in a temporary directory\n";
         return 1;
     }
