@@ -91,18 +91,13 @@ QString AfickAliasEditor::newNameProblem(const QString &name) const
 
 QStringList AfickAliasEditor::aliasAttributes() const
 {
-    return toShownTerms(m_aliasMap.value(m_currentAlias).attributes, m_showFullNames, m_aliasMap.keys());
+    return currentTerms().shown();
 }
 
 QStringList AfickAliasEditor::unusedAliasAttributes() const
 {
-    QStringList unused = m_aliasMap.keys() + AttributeChoiceNames();
-    const QStringList attributes = m_aliasMap.value(m_currentAlias).attributes;
-    for (const QString &attribute : attributes) {
-        unused.removeAll(attribute);
-    }
-    unused.removeAll(m_currentAlias);
-    return toShownTerms(unused, m_showFullNames, m_aliasMap.keys());
+    // An alias is no member of itself.
+    return currentTerms().unused({m_currentAlias});
 }
 
 void AfickAliasEditor::renameCurrentAlias(const QString &name)
@@ -122,15 +117,19 @@ void AfickAliasEditor::renameCurrentAlias(const QString &name)
 
 void AfickAliasEditor::addAliasAttribute(const QString &attribute)
 {
-    const QString term = toStoredTerm(attribute, true, m_aliasMap.keys());
-    currentRecord().attributes.append(term);
+    AfickAttributeTerms terms = currentTerms();
+    if (!terms.add(attribute)) {
+        return;
+    }
+    currentRecord().attributes = terms.terms();
     Q_EMIT attributesChanged();
 }
 
 void AfickAliasEditor::removeAliasAttribute(const QString &attribute)
 {
-    const QString term = toStoredTerm(attribute, true, m_aliasMap.keys());
-    currentRecord().attributes.removeAll(term);
+    AfickAttributeTerms terms = currentTerms();
+    terms.remove(attribute);
+    currentRecord().attributes = terms.terms();
     Q_EMIT attributesChanged();
 }
 
@@ -141,4 +140,9 @@ AfickAlias &AfickAliasEditor::currentRecord()
         it = m_aliasMap.insert(m_currentAlias, AfickAlias{m_currentAlias, {}});
     }
     return it.value();
+}
+
+AfickAttributeTerms AfickAliasEditor::currentTerms() const
+{
+    return AfickAttributeTerms(m_aliasMap.value(m_currentAlias).attributes, m_aliasMap.keys(), m_showFullNames);
 }

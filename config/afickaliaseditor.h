@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "afickattributeterms.h"
 #include "afickrecords.h"
 
 #include <QObject>
@@ -12,11 +13,8 @@
  *
  * The configuration editor fills it after every parse and compares it with
  * what it parsed; the user interface lists, selects, renames and edits the
- * aliases. A name received from the user interface that is no alias's is
- * turned into an attribute code, so both codes and descriptions are
- * accepted; an alias stays an alias whatever an attribute is described as.
- * A term that removes an attribute is shown and accepted as "−md5" (U+2212)
- * or "-md5".
+ * aliases. The current alias's attributes are edited as AfickAttributeTerms,
+ * as a rule's are.
  * Blanks around names and attributes are no part of them.
  */
 class AfickAliasEditor : public QObject
@@ -61,7 +59,7 @@ public:
 
     /// Moves the current alias to @p name, replacing any alias of that name.
     Q_INVOKABLE void renameCurrentAlias(const QString &name);
-    /// Appends @p attribute to the current alias, even if it is there already.
+    /// Appends @p attribute to the current alias unless it has it already.
     Q_INVOKABLE void addAliasAttribute(const QString &attribute);
     /// Removes every occurrence of @p attribute from the current alias.
     Q_INVOKABLE void removeAliasAttribute(const QString &attribute);
@@ -73,6 +71,7 @@ private:
     AfickAliasEditor() = default;
 
     AfickAlias &currentRecord();
+    AfickAttributeTerms currentTerms() const;
 
     AfickAliasMap m_aliasMap;
     QString m_currentAlias;

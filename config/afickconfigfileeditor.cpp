@@ -103,7 +103,7 @@ void AfickConfigFileEditor::loadConfigAsync()
         }
         const AfickConfigText text = textOf(reply.data);
         if (text.lines().isEmpty()) {
-            reportReadError(i18n("Afick config is empty"));
+            reportReadError(i18nc("@info", "Afick config is empty"));
         }
         replaceDocument(text, true);
         Q_EMIT initEnd();
@@ -121,7 +121,7 @@ AfickConfigText AfickConfigFileEditor::readConfigSync(bool *succeeded)
     }
     const AfickConfigText text = textOf(reply.data);
     if (text.lines().isEmpty()) {
-        reportReadError(i18n("Afick config is empty"));
+        reportReadError(i18nc("@info", "Afick config is empty"));
     }
     return text;
 }
@@ -241,10 +241,10 @@ void AfickConfigFileEditor::parseConfig()
             m_ruleLineIndex.insert(reading.rule.path, index);
             break;
         case LineReading::WrongAlias:
-            reportReadError(i18n("Wrong alias: %1", line));
+            reportReadError(i18nc("@info %1 is a line of the configuration file", "Wrong alias: %1", line));
             break;
         case LineReading::WrongRule:
-            reportReadError(i18n("Wrong rule: %1", line));
+            reportReadError(i18nc("@info %1 is a line of the configuration file", "Wrong rule: %1", line));
             break;
         }
     }

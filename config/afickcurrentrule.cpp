@@ -3,10 +3,6 @@
 
 #include "afickcurrentrule.h"
 
-#include "afickvocabulary.h"
-
-using namespace AfickVocabulary;
-
 AfickCurrentRule *AfickCurrentRule::instance()
 {
     // Deliberately never deleted: the user interface holds it as a singleton
@@ -20,7 +16,7 @@ void AfickCurrentRule::assignRule(const AfickRule &rule)
     const bool otherPath = m_path != rule.path;
     m_prefix = rule.prefix;
     m_path = rule.path;
-    m_attributes = rule.attributes;
+    m_attributes.setTerms(rule.attributes);
     if (otherPath) {
         Q_EMIT pathChanged();
     }
@@ -29,13 +25,13 @@ void AfickCurrentRule::assignRule(const AfickRule &rule)
 
 void AfickCurrentRule::setAliasNames(const QStringList &names)
 {
-    m_aliasNames = names;
+    m_attributes.setAliasNames(names);
     Q_EMIT ruleChanged();
 }
 
 AfickRule AfickCurrentRule::rule() const
 {
-    return AfickRule{m_prefix, m_path, m_attributes};
+    return AfickRule{m_prefix, m_path, m_attributes.terms()};
 }
 
 QString AfickCurrentRule::prefix() const
@@ -56,42 +52,35 @@ QString AfickCurrentRule::path() const
 
 QStringList AfickCurrentRule::attributes() const
 {
-    return toShownNames(m_attributes);
+    return m_attributes.shown();
 }
 
 QStringList AfickCurrentRule::unusedAttributes() const
 {
-    QStringList unused = m_aliasNames + AttributeChoiceNames();
-    for (const QString &attribute : m_attributes) {
-        unused.removeAll(attribute);
-    }
-    return toShownNames(unused);
+    return m_attributes.unused();
 }
 
 bool AfickCurrentRule::showFullNames() const
 {
-    return m_showFullNames;
+    return m_attributes.showFullNames();
 }
 
 void AfickCurrentRule::setShowFullNames(bool showFullNames)
 {
-    m_showFullNames = showFullNames;
+    m_attributes.setShowFullNames(showFullNames);
     announceEdit();
 }
 
 void AfickCurrentRule::addAttribute(const QString &attribute)
 {
-    const QString code = toStoredName(attribute);
-    if (m_attributes.contains(code)) {
-        return;
+    if (m_attributes.add(attribute)) {
+        announceEdit();
     }
-    m_attributes.append(code);
-    announceEdit();
 }
 
 void AfickCurrentRule::removeAttribute(const QString &attribute)
 {
-    m_attributes.removeAll(toStoredName(attribute));
+    m_attributes.remove(attribute);
     announceEdit();
 }
 
@@ -99,14 +88,4 @@ void AfickCurrentRule::announceEdit()
 {
     Q_EMIT ruleChanged();
     Q_EMIT attributesChanged();
-}
-
-QString AfickCurrentRule::toStoredName(const QString &attribute) const
-{
-    return toStoredTerm(attribute, m_showFullNames, m_aliasNames);
-}
-
-QStringList AfickCurrentRule::toShownNames(const QStringList &names) const
-{
-    return toShownTerms(names, m_showFullNames, m_aliasNames);
 }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "afickattributeterms.h"
 #include "afickrecords.h"
 
 #include <QObject>
@@ -16,8 +17,9 @@
  * another path, pathChanged(). Every edit announces itself through
  * attributesChanged() as well, on which the tree model writes the rule back.
  *
- * A term that removes an attribute from a set ("-md5" in "ETC-md5") is shown
- * as "−md5" (U+2212) and accepted back in that form or as "-md5".
+ * The attributes are edited as AfickAttributeTerms: a term that removes an
+ * attribute from a set ("-md5" in "ETC-md5") is shown as "−md5" (U+2212) and
+ * accepted back in that form or as "-md5".
  */
 class AfickCurrentRule : public QObject
 {
@@ -66,12 +68,7 @@ private:
 
     void announceEdit();
 
-    QString toStoredName(const QString &attribute) const;
-    QStringList toShownNames(const QStringList &names) const;
-
     QString m_prefix;
     QString m_path;
-    QStringList m_attributes;
-    QStringList m_aliasNames;
-    bool m_showFullNames = false;
+    AfickAttributeTerms m_attributes;
 };

@@ -37,7 +37,7 @@ QStringList dotted(const QStringList &suffixes)
     return names;
 }
 
-const QString *endingOf(const QStringRef &name, const QStringList &endings, Qt::CaseSensitivity sensitivity)
+const QString *endingOf(QStringView name, const QStringList &endings, Qt::CaseSensitivity sensitivity)
 {
     const auto it = std::find_if(endings.cbegin(), endings.cend(), [&](const QString &ending) {
         return name.endsWith(ending, sensitivity);
@@ -230,7 +230,7 @@ AfickPathScope::Verdict AfickPathScope::evaluate(const QString &path, bool isDir
     // between the rule and the path counts, not only the path's own.
     for (int depth = ruleDepth; depth < names.size(); ++depth) {
         const NameRange range = names.at(depth);
-        if (isExcludedName(path.left(range.end), path.midRef(range.start, range.end - range.start), &verdict)) {
+        if (isExcludedName(path.left(range.end), QStringView(path).mid(range.start, range.end - range.start), &verdict)) {
             verdict.kind = Verdict::Excluded;
             return verdict;
         }
@@ -241,7 +241,7 @@ AfickPathScope::Verdict AfickPathScope::evaluate(const QString &path, bool isDir
         return verdict;
     }
     const NameRange last = names.constLast();
-    if (!isDirectory && !m_onlySuffixes.isEmpty() && !endingOf(path.midRef(last.start, last.end - last.start), m_onlySuffixes, m_suffixCase)) {
+    if (!isDirectory && !m_onlySuffixes.isEmpty() && !endingOf(QStringView(path).mid(last.start, last.end - last.start), m_onlySuffixes, m_suffixCase)) {
         verdict.kind = Verdict::Excluded;
         verdict.reason = Verdict::OnlySuffix;
         verdict.directiveValue = m_onlySuffixNames.join(QLatin1Char(' '));
@@ -251,7 +251,7 @@ AfickPathScope::Verdict AfickPathScope::evaluate(const QString &path, bool isDir
     return verdict;
 }
 
-bool AfickPathScope::isExcludedName(const QString &path, const QStringRef &name, Verdict *verdict) const
+bool AfickPathScope::isExcludedName(const QString &path, QStringView name, Verdict *verdict) const
 {
     if (const QString *suffix = endingOf(name, m_suffixes, m_suffixCase)) {
         verdict->reason = Verdict::ExcludeSuffix;

@@ -92,7 +92,7 @@ private:
 
     /// The rule that applies at the ancestor of @p path made of @p depth names, if any.
     const AfickRule *ruleAt(const QString &path, const QVector<NameRange> &names, int depth) const;
-    bool isExcludedName(const QString &path, const QStringRef &name, Verdict *verdict) const;
+    bool isExcludedName(const QString &path, QStringView name, Verdict *verdict) const;
 
     AfickRuleMap m_rules;
     // Wildcard rules by their number of names, then by the path of the names

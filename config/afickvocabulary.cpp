@@ -19,21 +19,21 @@ struct Tables {
     Tables()
     {
         const std::pair<QString, QString> descriptions[] = {
-            {QStringLiteral("a"), i18n("atime")},
-            {QStringLiteral("b"), i18n("blocks")},
-            {QStringLiteral("c"), i18n("ctime")},
-            {QStringLiteral("d"), i18n("device")},
-            {QStringLiteral("g"), i18n("group")},
-            {QStringLiteral("i"), i18n("inode")},
-            {QStringLiteral("m"), i18n("mtime")},
-            {QStringLiteral("md5"), i18n("md5 checksum")},
-            {QStringLiteral("n"), i18n("number of hard links")},
-            {QStringLiteral("p"), i18n("permissions")},
-            {QStringLiteral("u"), i18n("user")},
-            {QStringLiteral("s"), i18n("file size")},
-            {QStringLiteral("sha1"), i18n("sha1 checksum")},
-            {QStringLiteral("sha256"), i18n("sha256 checksum")},
-            {QStringLiteral("sha512"), i18n("sha512 checksum")},
+            {QStringLiteral("a"), i18nc("@item file attribute: time of last access", "atime")},
+            {QStringLiteral("b"), i18nc("@item file attribute: number of blocks allocated", "blocks")},
+            {QStringLiteral("c"), i18nc("@item file attribute: time of last status change", "ctime")},
+            {QStringLiteral("d"), i18nc("@item file attribute: device the file is on", "device")},
+            {QStringLiteral("g"), i18nc("@item file attribute: owning group", "group")},
+            {QStringLiteral("i"), i18nc("@item file attribute: inode number", "inode")},
+            {QStringLiteral("m"), i18nc("@item file attribute: time of last modification", "mtime")},
+            {QStringLiteral("md5"), i18nc("@item file attribute", "md5 checksum")},
+            {QStringLiteral("n"), i18nc("@item file attribute", "number of hard links")},
+            {QStringLiteral("p"), i18nc("@item file attribute: access mode", "permissions")},
+            {QStringLiteral("u"), i18nc("@item file attribute: owning user", "user")},
+            {QStringLiteral("s"), i18nc("@item file attribute", "file size")},
+            {QStringLiteral("sha1"), i18nc("@item file attribute", "sha1 checksum")},
+            {QStringLiteral("sha256"), i18nc("@item file attribute", "sha256 checksum")},
+            {QStringLiteral("sha512"), i18nc("@item file attribute", "sha512 checksum")},
         };
         // The codes are offered in this order too ("u" before "s"). Inserted
         // in this order so that, should two descriptions translate alike, the

@@ -137,17 +137,17 @@ qint64 ConfigFile::encodedSize(const QStringList &lines)
 KAuth::ActionReply ConfigFile::read() const
 {
     if (!m_usable) {
-        return errorReply(i18n("Can't open to read \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to read \"%1\"", m_path));
     }
     const int fd = PlainFile::openToRead(AT_FDCWD, m_target);
     if (fd < 0) {
-        return errorReply(i18n("Can't open to read \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to read \"%1\"", m_path));
     }
     QByteArray content;
     const bool complete = readUpTo(fd, MaxEncodedBytes, &content);
     ::close(fd);
     if (!complete) {
-        return errorReply(i18n("Can't read \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't read \"%1\"", m_path));
     }
     if (content.size() > MaxEncodedBytes) {
         return errorReply(tooLargeMessage(m_path));
@@ -166,7 +166,7 @@ KAuth::ActionReply ConfigFile::read() const
 KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
 {
     if (!m_usable) {
-        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to write \"%1\"", m_path));
     }
     // Refused before encoding: a list far beyond the limit is not built up in memory twice.
     if (encodedSize(lines) > MaxEncodedBytes) {
@@ -178,7 +178,7 @@ KAuth::ActionReply ConfigFile::write(const QStringList &lines) const
 KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
 {
     if (!m_usable) {
-        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to write \"%1\"", m_path));
     }
     if (content.size() > MaxEncodedBytes || replySize(decodeLines(content), content) > MaxEncodedBytes) {
         return errorReply(tooLargeMessage(m_path));
@@ -188,7 +188,7 @@ KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
     // written through.
     struct stat existing;
     if (::lstat(m_target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
-        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to write \"%1\"", m_path));
     }
     removeStaleTemporaries();
     // mkostemp creates the file with mode 0600, so the configuration is never
@@ -196,7 +196,7 @@ KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
     QByteArray temporary = m_directory + '/' + m_temporaryPrefix + QByteArray(TemporarySuffixLength, 'X');
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        return errorReply(i18n("Can't open to write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't open to write \"%1\"", m_path));
     }
     // The umask may have taken bits from those 0600. A file system without
     // modes is no reason to refuse the write, so the result does not count.
@@ -204,7 +204,7 @@ KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
     const bool written = writeContent(fd, content);
     if (::close(fd) != 0 || !written) {
         ::unlink(temporary.constData());
-        return errorReply(i18n("Can't write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't write \"%1\"", m_path));
     }
 
     // A hard link keeps the previous file reachable as the backup without the
@@ -219,7 +219,7 @@ KAuth::ActionReply ConfigFile::write(const QByteArray &content) const
         if (backupMade) {
             ::unlink(m_backup.constData());
         }
-        return errorReply(i18n("Can't write \"%1\"", m_path));
+        return errorReply(i18nc("@info %1 is a file path", "Can't write \"%1\"", m_path));
     }
     syncDirectory(m_directory);
     return KAuth::ActionReply::SuccessReply();

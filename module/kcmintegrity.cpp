@@ -64,8 +64,8 @@ KCMIntegrity::KCMIntegrity(QObject *parent, const QVariantList &args)
     registerSingleton<AfickAliasEditor>("AfickAliasEditor");
     registerSingleton<AfickCurrentRule>("AfickCurrentRule");
 
-    auto *about = new KAboutData(QStringLiteral("kcm_trustwatch"), i18n("Integrity control"), QStringLiteral("1.0"));
-    about->addAuthor(i18n("Integrity control developers"), QString(), QStringLiteral("integrity-control@example.org"));
+    auto *about = new KAboutData(QStringLiteral("kcm_trustwatch"), i18nc("@title the settings module's name", "Integrity control"), QStringLiteral("1.0"));
+    about->addAuthor(i18nc("@info:credit", "Integrity control developers"), QString(), QStringLiteral("integrity-control@example.org"));
     setAboutData(about);
 
     setButtons(Help | Apply);

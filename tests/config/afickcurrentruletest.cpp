@@ -24,7 +24,7 @@ class AfickCurrentRuleTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("R")});
+        current->assignRule(AfickRule{QString(), QStringLiteral("/etc"), words("R p")});
         current->setAliasNames({});
         current->setShowFullNames(false);
     }
@@ -58,25 +58,27 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<int>("signals");
         QTest::newRow("add-appends") << false << "add"
-                                     << "md5" << words("R md5") << 1;
+                                     << "md5" << words("R p md5") << 1;
         QTest::newRow("add-present-is-no-change") << false << "add"
-                                                  << "R" << words("R") << 0;
-        QTest::newRow("codes-mode-takes-text-as-given") << false << "add"
-                                                        << "user" << words("R user") << 1;
+                                                  << "R" << words("R p") << 0;
+        QTest::newRow("add-present-by-its-description-is-no-change") << false << "add"
+                                                                     << "permissions" << words("R p") << 0;
+        QTest::newRow("codes-mode-accepts-a-description") << false << "add"
+                                                          << "user" << words("R p u") << 1;
         QTest::newRow("full-names-store-the-code") << true << "add"
-                                                   << "md5 checksum" << words("R md5") << 1;
+                                                   << "md5 checksum" << words("R p md5") << 1;
         QTest::newRow("full-names-accept-a-code") << true << "add"
-                                                  << "u" << words("R u") << 1;
+                                                  << "u" << words("R p u") << 1;
         QTest::newRow("remove") << false << "remove"
-                                << "R" << QStringList() << 1;
+                                << "R" << words("p") << 1;
         QTest::newRow("remove-absent-still-signals") << false << "remove"
-                                                     << "p" << words("R") << 1;
+                                                     << "s" << words("R p") << 1;
         QTest::newRow("remove-by-description") << true << "remove"
-                                               << "user" << words("R") << 1;
+                                               << "permissions" << words("R") << 1;
         QTest::newRow("minus-sign-stores-a-minus-term") << false << "add"
-                                                        << "\u2212md5" << words("R -md5") << 1;
+                                                        << "\u2212md5" << words("R p -md5") << 1;
         QTest::newRow("minus-sign-with-description") << true << "add"
-                                                     << "\u2212md5 checksum" << words("R -md5") << 1;
+                                                     << "\u2212md5 checksum" << words("R p -md5") << 1;
     }
     void edits()
     {
@@ -117,11 +119,13 @@ private Q_SLOTS:
 
     void fullNames()
     {
-        current->assignRule(AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir")});
+        current->assignRule(AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir inode")});
         current->setShowFullNames(true);
-        QCOMPARE(current->attributes(), (QStringList{"permissions", "user", "Dir", "\u2212md5 checksum", "\u2212Dir"}));
+        QCOMPARE(current->attributes(), (QStringList{"permissions", "user", "Dir", "\u2212md5 checksum", "\u2212Dir", "inode"}));
         QCOMPARE(current->unusedAttributes().mid(0, 2), (QStringList{"atime", "blocks"}));
-        QCOMPARE(current->rule(), (AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir")}));
+        QCOMPARE(current->rule(), (AfickRule{QStringLiteral("="), QStringLiteral("/tmp"), words("p u Dir -md5 -Dir inode")}));
+        // A name left in the file that is neither alias nor code goes as it is shown.
+        current->removeAttribute(QStringLiteral("inode"));
         current->removeAttribute(QStringLiteral("\u2212md5 checksum"));
         current->setShowFullNames(false);
         QCOMPARE(current->attributes(), (QStringList{"p", "u", "Dir", "\u2212Dir"}));
