@@ -231,12 +231,12 @@ private Q_SLOTS:
 
     void failedCheckShowsTheScriptOutput()
     {
-        QVERIFY(m_env.setScript(checkScript, 1, "changed file : /etc/passwd\n", QByteArray(), 1));
+        QVERIFY(m_env.setScript(checkScript, 2, "afick: cannot open the database /var/lib/afick/afick\n", QByteArray(), 1));
         QVERIFY(busyWhileRunning(QStringLiteral("checkButton")));
         QVERIFY(!shown(QStringLiteral("scriptRunning")));
         QVERIFY(m_ui->item(QStringLiteral("checkButton"))->isEnabled());
-        // A finding without afick's closing line, from a run whose status is not known, is no report.
-        QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check failed."));
+        // No finding, and afick's own code for why.
+        QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check failed with exit code 2."));
         m_ui->saveScreenshot(QStringLiteral("checks-failed"));
 
         // The whole output, in a text that can be selected and copied.
@@ -245,8 +245,8 @@ private Q_SLOTS:
         const QObject *details = m_ui->find(QStringLiteral("scriptDetailsDialogText"));
         QVERIFY(details);
         const QString output = details->property("text").toString();
-        QVERIFY2(output.contains(QStringLiteral("finished with code 1")), qPrintable(output));
-        QVERIFY2(output.contains(QStringLiteral("changed file : /etc/passwd")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("finished with code 2")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("afick: cannot open the database /var/lib/afick/afick")), qPrintable(output));
         QVERIFY(details->property("readOnly").toBool());
         QVERIFY(details->property("selectByMouse").toBool());
         QCOMPARE(details->property("font").value<QFont>().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
