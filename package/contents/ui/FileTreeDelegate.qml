@@ -29,6 +29,9 @@ QQC2.ItemDelegate {
         if (model.effectiveState === "inherited") {
             return i18nc("@info:status the attributes of a rule and the path whose rule it is", "%1 · from %2", model.effectiveAttributes, model.effectiveSource);
         }
+        if (model.effectiveState === "perhapsExcluded") {
+            return i18nc("@info:status a path afick may leave out of its checks", "perhaps not checked");
+        }
         return model.effectiveState === "excluded" ? i18nc("@info:status a path afick leaves out of its checks", "not checked") : "";
     }
     readonly property string scopeText: {
@@ -38,7 +41,7 @@ QQC2.ItemDelegate {
         if (model.effectiveState === "inherited") {
             return i18nc("@info:tooltip the path whose rule applies and that rule's attributes", "Checked with the rule of %1: %2", model.effectiveSource, model.effectiveAttributes);
         }
-        return model.effectiveState === "excluded" ? model.excludedReason : "";
+        return model.excludedReason;
     }
     // Set once opening showed the directory to be empty, so the expander goes.
     property bool listedEmpty: false
