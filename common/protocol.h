@@ -91,6 +91,12 @@ constexpr QLatin1String StandardError = latin1("standardError");
 constexpr QLatin1String OmittedBytes = latin1("omittedBytes");
 /// Bytes streamed, as a qint64; sent with OmittedBytes.
 constexpr QLatin1String SentBytes = latin1("sentBytes");
+/**
+ * The exit code of a script that ended by itself with one other than 0, as
+ * an int; sent once, last. KAuth drops the data of an error reply, so the
+ * code travels here, where the caller reads it without parsing a sentence.
+ */
+constexpr QLatin1String ExitCode = latin1("exitCode");
 }
 
 /// The files the helper acts on.

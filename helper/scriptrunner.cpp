@@ -85,7 +85,11 @@ KAuth::ActionReply ScriptRunner::run(const OutputStream::Sink &sink) const
         return errorReply(i18n("Script %1 was killed by a signal.\nFullInformation:\n%2", m_program, capturedOutput()));
     }
     if (process.exitCode() != 0) {
-        return errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3", m_program, process.exitCode(), capturedOutput()));
+        KAuth::ActionReply reply = errorReply(i18n("Script %1 finished with code %2.\nFullInformation:\n%3", m_program, process.exitCode(), capturedOutput()));
+        if (sink) {
+            sink({{Protocol::Progress::ExitCode, process.exitCode()}});
+        }
+        return reply;
     }
     // A check's report is its output, so a successful run hands it over too,
     // bounded as a failure's is.

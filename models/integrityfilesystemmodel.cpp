@@ -216,7 +216,8 @@ QVariant IntegrityFileSystemModel::scopeData(const QString &path, bool isDirecto
         case AfickPathScope::Verdict::Inherited:
             return QStringLiteral("inherited");
         case AfickPathScope::Verdict::Excluded:
-            return QStringLiteral("excluded");
+            // Where afick's words leave it open, a view must not say "not checked".
+            return verdict.mayBeChecked() ? QStringLiteral("perhapsExcluded") : QStringLiteral("excluded");
         case AfickPathScope::Verdict::Unwatched:
             break;
         }

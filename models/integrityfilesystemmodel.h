@@ -29,7 +29,7 @@ public:
         EffectiveAttributesRole = Qt::UserRole + 9, ///< the own or inherited rule's attributes as afick writes them ("ETC-md5-s")
         EffectiveSourceRole, ///< the path the inherited rule belongs to; empty otherwise
         ExcludedReasonRole, ///< ready to show why afick leaves the path out; empty otherwise
-        EffectiveStateRole, ///< "own", "inherited", "excluded" or "unwatched"
+        EffectiveStateRole, ///< "own", "inherited", "excluded", "perhapsExcluded" or "unwatched"
     };
 
     explicit IntegrityFileSystemModel(QObject *parent = nullptr);

@@ -77,6 +77,11 @@ QString IntegrityControlScriptCaller::lastOutput() const
     return m_lastOutput;
 }
 
+int IntegrityControlScriptCaller::lastExitCode() const
+{
+    return m_lastExitCode;
+}
+
 CheckReportModel *IntegrityControlScriptCaller::report() const
 {
     return m_report;
@@ -113,6 +118,7 @@ bool IntegrityControlScriptCaller::start(Operation operation)
         return false;
     }
     m_running = true;
+    m_lastExitCode = CheckReportModel::UnknownExitStatus;
     m_streamed = false;
     m_standardError.clear();
     m_archive.clear();
@@ -154,6 +160,9 @@ void IntegrityControlScriptCaller::takeProgress(const QVariantMap &data)
         m_streamed = true;
         m_standardError += errors;
     }
+    if (data.contains(Protocol::Progress::ExitCode)) {
+        m_lastExitCode = data.value(Protocol::Progress::ExitCode).toInt();
+    }
     if (data.contains(Protocol::Progress::OmittedBytes)) {
         m_sentBytes = data.value(Protocol::Progress::SentBytes).toLongLong();
         m_omittedBytes = data.value(Protocol::Progress::OmittedBytes).toLongLong();
@@ -167,10 +176,12 @@ void IntegrityControlScriptCaller::takeReply(Operation operation, const HelperRe
     // no script ran.
     if (reply.succeeded()) {
         m_lastOutput = reply.data.value(Protocol::Reply::Output).toString();
+        m_lastExitCode = 0;
     } else if (reply.error == HelperErrorCode) {
         m_lastOutput = reply.errorString;
     } else {
         m_lastOutput.clear();
+        m_lastExitCode = CheckReportModel::UnknownExitStatus;
     }
     finishReport(reply);
     m_running = false;
@@ -189,12 +200,9 @@ void IntegrityControlScriptCaller::takeReply(Operation operation, const HelperRe
 
 void IntegrityControlScriptCaller::finishReport(const HelperReply &reply)
 {
-    // A failed script's exit status is only in the helper's sentence, in the
-    // user's language: it stays unknown.
-    const int exitStatus = reply.succeeded() ? 0 : CheckReportModel::UnknownExitStatus;
     const QString replyOutput = reply.error == HelperErrorCode ? scriptOutputOf(m_lastOutput) : m_lastOutput;
     if (!m_streamed) {
-        m_report->setOutput(replyOutput, exitStatus);
+        m_report->setOutput(replyOutput, m_lastExitCode);
         return;
     }
     // The reply holds the end of the output, where afick prints its totals:
@@ -206,7 +214,7 @@ void IntegrityControlScriptCaller::finishReport(const HelperReply &reply)
     if (!m_standardError.isEmpty()) {
         m_report->addOutput(QLatin1Char('\n') + m_standardError);
     }
-    m_report->finish(exitStatus);
+    m_report->finish(m_lastExitCode);
 }
 
 void IntegrityControlScriptCaller::updateReportNote()

@@ -30,6 +30,12 @@ class IntegrityControlScriptCaller : public QObject
      * when no script ran.
      */
     Q_PROPERTY(QString lastOutput READ lastOutput NOTIFY lastOutputChanged)
+    /**
+     * The exit code of the last run's script: 0 when it succeeded, the
+     * script's own code when it failed, -1 when no script ran, it was
+     * stopped, or the helper did not say.
+     */
+    Q_PROPERTY(int lastExitCode READ lastExitCode NOTIFY lastOutputChanged)
     /// The output of the run, read as a check report as it arrives.
     Q_PROPERTY(CheckReportModel *report READ report CONSTANT)
     Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
@@ -44,6 +50,7 @@ public:
     explicit IntegrityControlScriptCaller(QObject *parent = nullptr);
 
     QString lastOutput() const;
+    int lastExitCode() const;
     CheckReportModel *report() const;
     bool isRunning() const;
     QString reportNote() const;
@@ -78,6 +85,7 @@ private:
 
     bool m_running = false;
     QString m_lastOutput;
+    int m_lastExitCode = -1;
     CheckReportModel *const m_report;
     /// Whether the helper passed any output on while the script ran.
     bool m_streamed = false;

@@ -62,15 +62,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QString>("description");
+        // The code the caller receives beside the output; none when the script had no say.
+        QTest::addColumn<QVariant>("exitCode");
 
         QTest::newRow("exit-code-shows-both-streams") << QByteArray("echo 'out line'; echo 'err line' >&2; exit 3")
-                                                      << QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nout line\n\nerr line\n");
-        QTest::newRow("silent-failure-is-single-line-break") << QByteArray("exit 1") << QStringLiteral("Script %1 finished with code 1.\nFullInformation:\n\n");
+                                                      << QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nout line\n\nerr line\n")
+                                                      << QVariant(3);
+        QTest::newRow("silent-failure-is-single-line-break")
+            << QByteArray("exit 1") << QStringLiteral("Script %1 finished with code 1.\nFullInformation:\n\n") << QVariant(1);
         QTest::newRow("signal-death-is-failure") << QByteArray("echo partial; kill -KILL $$")
-                                                 << QStringLiteral("Script %1 was killed by a signal.\nFullInformation:\npartial\n\n");
+                                                 << QStringLiteral("Script %1 was killed by a signal.\nFullInformation:\npartial\n\n") << QVariant();
         QTest::newRow("time-limit-stops-script-and-keeps-output")
             << QByteArray("echo started; echo warn >&2; sleep 60")
-            << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\nstarted\n\nwarn\n");
+            << QStringLiteral("Script %1 did not finish within 2 seconds and was stopped.\nFullInformation:\nstarted\n\nwarn\n") << QVariant();
     }
 
     void run()
@@ -81,11 +85,18 @@ private Q_SLOTS:
         const QString script = writeScript(dir, body, true);
         QVERIFY(!script.isEmpty());
 
-        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run();
+        QVariant exitCode;
+        const KAuth::ActionReply reply = ScriptRunner(script, ShortLimitMs).run([&exitCode](const QVariantMap &data) {
+            if (data.contains(Protocol::Progress::ExitCode)) {
+                QVERIFY(!exitCode.isValid());
+                exitCode = data.value(Protocol::Progress::ExitCode);
+            }
+        });
         QVERIFY(reply.data().isEmpty());
         QCOMPARE(reply.type(), KAuth::ActionReply::HelperErrorType);
         QCOMPARE(reply.errorCode(), -1);
         QCOMPARE(reply.errorDescription(), description.arg(script));
+        QTEST(exitCode, "exitCode");
     }
 
     // A check's report is what the script wrote, so success carries it too.

@@ -509,6 +509,13 @@ void IntegrityFileSystemModelTest::effectiveRolesFollowTheEditedRules_data()
     QTest::newRow("own-bang-rule") << QString() << "/var/log/x" << QStringList{"", "", "not checked: excluded by /var/log/x", "excluded"};
     QTest::newRow("directive-from-the-lines-read") << QString() << "/etc/ssl/openssl.cnf" << QStringList{"", "", "not checked: exclude_suffix cnf", "excluded"};
     QTest::newRow("no-rule-above") << QString() << "/var/log/syslog" << QStringList{"", "", "", "unwatched"};
+    QTest::newRow("directly-in-a-directory-only-rule")
+        << QString() << "/usr/share/doc/README"
+        << QStringList{
+               "",
+               "",
+               "perhaps not checked: the rule of /usr/share/doc covers that directory, and afick does not say whether it checks what lies directly in it",
+               "perhapsExcluded"};
     QTest::newRow("minus-terms-as-afick-writes-them") << QString() << "/bin/ls" << QStringList{"ALIAS1-md5-s", "/bin", "", "inherited"};
     QTest::newRow("edit-shows-before-apply") << "/etc"
                                              << "/etc/passwd" << QStringList{"", "", "not checked: excluded by /etc", "excluded"};

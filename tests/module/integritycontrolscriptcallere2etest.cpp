@@ -42,6 +42,7 @@ private:
         QStringList errors;
         int otherErrors = 0;
         QString output;
+        int exitCode = 0;
         int reportRows = 0;
         QStringList reportUnknownLines;
     };
@@ -77,6 +78,7 @@ private:
         }
         outcome.otherErrors = (operation == InitializeDatabase ? integrityErrors : initializeErrors).count();
         outcome.output = caller.lastOutput();
+        outcome.exitCode = caller.lastExitCode();
         outcome.reportRows = caller.report()->rowCount();
         outcome.reportUnknownLines = caller.report()->unknownLines();
         return outcome;
@@ -137,6 +139,7 @@ private Q_SLOTS:
                  QStringList{
                      QStringLiteral("Script %1 finished with code 3.\nFullInformation:\nchanged: /etc/passwd\n\nafick: 1 change\n").arg(scriptOf(operation))});
         QCOMPARE(outcome.otherErrors, 0);
+        QCOMPARE(outcome.exitCode, 3);
         // afick reports differences with a non-zero code: the report is read
         // from the description, without the helper's own two lines.
         QCOMPARE(outcome.output, outcome.errors.constFirst());

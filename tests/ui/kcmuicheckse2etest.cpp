@@ -231,12 +231,12 @@ private Q_SLOTS:
 
     void failedCheckShowsTheScriptOutput()
     {
-        QVERIFY(m_env.setScript(checkScript, 1, "changed file : /etc/passwd\n", QByteArray(), 1));
+        QVERIFY(m_env.setScript(checkScript, 2, "afick: cannot open the database /var/lib/afick/afick\n", QByteArray(), 1));
         QVERIFY(busyWhileRunning(QStringLiteral("checkButton")));
         QVERIFY(!shown(QStringLiteral("scriptRunning")));
         QVERIFY(m_ui->item(QStringLiteral("checkButton"))->isEnabled());
-        // A finding without afick's closing line, from a run whose status is not known, is no report.
-        QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check failed."));
+        // No finding, and afick's own code for why.
+        QCOMPARE(text(QStringLiteral("scriptOutcome")), QStringLiteral("The check failed with exit code 2."));
         m_ui->saveScreenshot(QStringLiteral("checks-failed"));
 
         // The whole output, in a text that can be selected and copied.
@@ -245,8 +245,8 @@ private Q_SLOTS:
         const QObject *details = m_ui->find(QStringLiteral("scriptDetailsDialogText"));
         QVERIFY(details);
         const QString output = details->property("text").toString();
-        QVERIFY2(output.contains(QStringLiteral("finished with code 1")), qPrintable(output));
-        QVERIFY2(output.contains(QStringLiteral("changed file : /etc/passwd")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("finished with code 2")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("afick: cannot open the database /var/lib/afick/afick")), qPrintable(output));
         QVERIFY(details->property("readOnly").toBool());
         QVERIFY(details->property("selectByMouse").toBool());
         QCOMPARE(details->property("font").value<QFont>().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
@@ -349,19 +349,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("details");
         // Whether the check's report is shown: only a check that ran has one.
         QTest::addColumn<bool>("report");
 
-        QTest::newRow("database-initialized") << QStringLiteral("initializeButton") << databaseScript << QString() << false
+        QTest::newRow("database-initialized") << QStringLiteral("initializeButton") << databaseScript << QString() << false << 0
                                               << QStringLiteral("The integrity database has been initialized.") << QString() << false;
-        QTest::newRow("check-passed") << QStringLiteral("checkButton") << checkScript << QString() << false << QStringLiteral("No changes.") << QString()
+        QTest::newRow("check-passed") << QStringLiteral("checkButton") << checkScript << QString() << false << 0 << QStringLiteral("No changes.") << QString()
                                       << true;
+        QTest::newRow("failed-initialization-names-its-code")
+            << QStringLiteral("initializeButton") << databaseScript << QString() << false << 4
+            << QStringLiteral("Initializing the integrity database failed with exit code 4.")
+            << QStringLiteral("Script /usr/sbin/tirvane-create-int-db finished with code 4.\nFullInformation:\n\n") << false;
         QTest::newRow("refused-initialization-is-named")
-            << QStringLiteral("initializeButton") << databaseScript << QStringLiteral("initializeafickdatabasemethod") << true
+            << QStringLiteral("initializeButton") << databaseScript << QStringLiteral("initializeafickdatabasemethod") << true << 0
             << QStringLiteral("Initializing the integrity database failed.") << QStringLiteral("The action was not authorized.") << false;
-        QTest::newRow("refused-check-is-named") << QStringLiteral("checkButton") << checkScript << QStringLiteral("checkintegritymethod") << true
+        QTest::newRow("refused-check-is-named") << QStringLiteral("checkButton") << checkScript << QStringLiteral("checkintegritymethod") << true << 0
                                                 << QStringLiteral("The check failed.") << QStringLiteral("The action was not authorized.") << false;
     }
 
@@ -374,12 +379,16 @@ private Q_SLOTS:
         if (refused) {
             QVERIFY(m_env.setActionVerdict(action, E2eEnvironment::Verdict::No));
         }
+        QFETCH(int, exitCode);
+        if (exitCode != 0) {
+            QVERIFY(m_env.setScript(script, exitCode));
+        }
         QVERIFY(m_ui->click(button));
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("scriptOutcome")), replyTimeoutMs);
         QTEST(text(QStringLiteral("scriptOutcome")), "outcome");
         QFETCH(QString, details);
         QCOMPARE(shown(QStringLiteral("scriptDetailsButton")), !details.isEmpty());
-        QTEST(m_ui->find(QStringLiteral("scriptDetailsDialogText"))->property("text").toString(), "details");
+        QTEST(m_ui->find(QStringLiteral("scriptDetailsDialog"))->property("details").toString(), "details");
         QCOMPARE(m_env.scriptLog(script).isEmpty(), refused);
         QTEST(shown(QStringLiteral("reportForm")), "report");
     }

@@ -4,11 +4,13 @@
 #include "e2eenvironment.h"
 #include "kcmui.h"
 
+#include <KLocalizedString>
 #include <KQuickAddons/ConfigModule>
 
 #include <QAccessible>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace
@@ -17,6 +19,8 @@ namespace
 constexpr int replyTimeoutMs = 30000;
 const QSize desktopSize(1000, 700);
 const QSize handsetSize(360, 720);
+// kcmshell5's window when it opens.
+const QSize hostSize(800, 600);
 
 const QByteArray sample =
     "ETC = p+u+g\n"
@@ -241,6 +245,39 @@ private Q_SLOTS:
                                     + QString::number(area.right())));
             }
             m_ui->saveScreenshot(QStringLiteral("handset-") + tab);
+        });
+    }
+
+    void pagesFitTheHostsWindowInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("english") << QStringLiteral("en_US");
+        // Longer words: the header's actions and the warning's button overflowed first.
+        QTest::newRow("russian") << QStringLiteral("ru");
+    }
+
+    void pagesFitTheHostsWindowInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        KLocalizedString::setLanguages({language});
+        const auto restore = qScopeGuard([] {
+            KLocalizedString::setLanguages({QStringLiteral("en_US")});
+        });
+        QVERIFY(m_env.writeFile(QStringLiteral("/etc/afick.conf"), sample + "/odd p u\n"));
+        open(hostSize);
+        QTRY_VERIFY(shown(QStringLiteral("configProblemsMessage")));
+        QVERIFY(m_ui->click(QStringLiteral("fileRow_/etc")));
+        onEveryPage([&](const QString &tab) {
+            const QList<QQuickItem *> items = m_ui->items();
+            for (const QQuickItem *item : items) {
+                if (!KcmUi::isShown(item) || item->width() <= 0) {
+                    continue;
+                }
+                const QRectF area = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+                QVERIFY2(area.right() <= hostSize.width() + 0.5,
+                         qPrintable(tab + QLatin1String(": ") + describe(item) + QLatin1String(" ends at ") + QString::number(area.right())));
+            }
+            m_ui->saveScreenshot(QStringLiteral("host-") + language + QLatin1Char('-') + tab);
         });
     }
 

@@ -192,12 +192,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("editEtc");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("shown");
+        // Whole, in the row's tooltip and beside the rule once the row is selected.
+        QTest::addColumn<QString>("scope");
 
-        QTest::newRow("own-rule-as-written") << QStringList() << false << QStringLiteral("/etc") << QString();
-        QTest::newRow("inherited") << QStringList() << false << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC · from /etc");
-        QTest::newRow("inherited-edit-before-apply") << QStringList() << true << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC+md5 · from /etc");
+        QTest::newRow("own-rule-as-written") << QStringList() << false << QStringLiteral("/etc") << QString() << QString();
+        QTest::newRow("inherited") << QStringList() << false << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC · from /etc")
+                                   << QStringLiteral("Checked with the rule of /etc: ETC");
+        QTest::newRow("inherited-edit-before-apply") << QStringList() << true << QStringLiteral("/etc/afick.conf") << QStringLiteral("ETC+md5 · from /etc")
+                                                     << QStringLiteral("Checked with the rule of /etc: ETC+md5");
         QTest::newRow("excluded") << QStringList{QStringLiteral("exclude_suffix:=conf")} << false << QStringLiteral("/etc/afick.conf")
-                                  << QStringLiteral("not checked: exclude_suffix conf");
+                                  << QStringLiteral("not checked") << QStringLiteral("not checked: exclude_suffix conf");
     }
 
     // Every row says what afick applies to it, from the rules as edited.
@@ -218,6 +222,10 @@ private Q_SLOTS:
         QTRY_VERIFY(row(path));
         QFETCH(QString, shown);
         QTRY_COMPARE(rowEffective(path), shown);
+        QFETCH(QString, scope);
+        QCOMPARE(row(path)->property("scopeText").toString(), scope);
+        QVERIFY(m_ui->click(row(path)));
+        QCOMPARE(KcmUi::isShown(m_ui->item(QStringLiteral("ruleScopeMessage"))) ? text(QStringLiteral("ruleScopeMessage")) : QString(), scope);
         QVERIFY(!rowMarkedChanged(path));
         m_ui->saveScreenshot(QStringLiteral("rules-effective-") + QString::fromLatin1(QTest::currentDataTag()));
     }
@@ -436,7 +444,7 @@ private Q_SLOTS:
         addMd5ToEtc();
         QTRY_VERIFY(showChanges->isEnabled());
         QVERIFY(m_ui->click(showChanges));
-        QTRY_VERIFY(m_ui->find(QStringLiteral("changesSheet"))->property("sheetOpen").toBool());
+        QTRY_VERIFY(m_ui->find(QStringLiteral("changesDialog"))->property("opened").toBool());
         QTRY_COMPARE(sheetLines(), (QList<QPair<bool, QString>>{{false, QStringLiteral("/etc ETC")}, {true, QStringLiteral("/etc ETC+md5")}}));
         m_ui->saveScreenshot(QStringLiteral("rules-changes"));
         QCOMPARE(fileLines(), sampleLines);

@@ -40,17 +40,19 @@ FocusScope {
             return;
         }
         renameDialog.newName = newName;
-        renameDialog.subtitle = i18n("Renaming \"%1\" to \"%2\" renames it in these too:", currentAlias, newName) + "\n" + usersText(users);
+        // Opened first: a text changed while the dialog is hidden makes its
+        // layout loop.
         renameDialog.open();
+        renameDialog.subtitle = i18nc("@info followed by the list of rules and aliases", "Renaming \"%1\" to \"%2\" renames it in these too:", currentAlias, newName) + "\n" + usersText(users);
     }
 
     function askToDelete() {
         const users = kcm.aliasUsers(currentAlias);
         deleteDialog.aliasName = currentAlias;
-        deleteDialog.subtitle = users.rules.length === 0 && users.aliases.length === 0
-            ? i18n("No rule or alias uses \"%1\".", currentAlias)
-            : i18n("These still name \"%1\"; until they are changed, Apply will refuse to write the file:", currentAlias) + "\n" + usersText(users);
         deleteDialog.open();
+        deleteDialog.subtitle = users.rules.length === 0 && users.aliases.length === 0
+            ? i18nc("@info", "No rule or alias uses \"%1\".", currentAlias)
+            : i18nc("@info followed by the list of rules and aliases", "These still name \"%1\"; until they are changed, Apply will refuse to write the file:", currentAlias) + "\n" + usersText(users);
     }
 
     implicitHeight: column.implicitHeight + Kirigami.Units.largeSpacing * 2
@@ -82,8 +84,8 @@ FocusScope {
             Layout.topMargin: Kirigami.Units.gridUnit * 2
             visible: editor.currentAlias === ""
             icon.name: "format-list-unordered"
-            text: i18n("Select an alias")
-            explanation: i18n("Or create one with a name of its own.")
+            text: i18nc("@info:placeholder", "Select an alias")
+            explanation: i18nc("@info:placeholder", "Or create one with a name of its own.")
         }
 
         Kirigami.FormLayout {

@@ -81,8 +81,8 @@ Item {
                     anchors.centerIn: parent
                     width: parent.width - Kirigami.Units.largeSpacing * 4
                     visible: aliasList.count === 0
-                    text: i18n("No aliases")
-                    explanation: i18n("An alias names a set of attributes that rules can use.")
+                    text: i18nc("@info:placeholder", "No aliases")
+                    explanation: i18nc("@info:placeholder", "An alias names a set of attributes that rules can use.")
                 }
             }
         }
@@ -166,47 +166,53 @@ Item {
         }
     }
 
-    ConfirmDialog {
+    Kirigami.PromptDialog {
         id: renameAliasDialog
         objectName: "renameAliasDialog"
         property string newName
         title: i18nc("@title:window", "Rename Alias")
-        confirmAction: Kirigami.Action {
-            objectName: "confirmRenameAliasAction"
-            text: i18nc("@action:button", "Rename")
-            icon.name: "edit-rename"
-            onTriggered: {
-                renameAliasDialog.close();
-                kcm.renameCurrentAlias(renameAliasDialog.newName);
+        standardButtons: Kirigami.Dialog.NoButton
+        customFooterActions: [
+            Kirigami.Action {
+                objectName: "confirmRenameAliasAction"
+                text: i18nc("@action:button", "Rename")
+                icon.name: "edit-rename"
+                onTriggered: {
+                    renameAliasDialog.close();
+                    kcm.renameCurrentAlias(renameAliasDialog.newName);
+                }
+            },
+            Kirigami.Action {
+                objectName: "cancelRenameAliasAction"
+                text: i18nc("@action:button", "Cancel")
+                icon.name: "dialog-cancel"
+                onTriggered: renameAliasDialog.close()
             }
-        }
-        cancelAction: Kirigami.Action {
-            objectName: "cancelRenameAliasAction"
-            text: i18nc("@action:button", "Cancel")
-            icon.name: "dialog-cancel"
-            onTriggered: renameAliasDialog.close()
-        }
+        ]
     }
 
-    ConfirmDialog {
+    Kirigami.PromptDialog {
         id: deleteAliasDialog
         objectName: "deleteAliasDialog"
         property string aliasName
         title: i18nc("@title:window", "Delete Alias")
-        confirmAction: Kirigami.Action {
-            objectName: "confirmDeleteAliasAction"
-            text: i18nc("@action:button", "Delete")
-            icon.name: "edit-delete"
-            onTriggered: {
-                deleteAliasDialog.close();
-                kcm.deleteAlias(deleteAliasDialog.aliasName);
+        standardButtons: Kirigami.Dialog.NoButton
+        customFooterActions: [
+            Kirigami.Action {
+                objectName: "confirmDeleteAliasAction"
+                text: i18nc("@action:button", "Delete")
+                icon.name: "edit-delete"
+                onTriggered: {
+                    deleteAliasDialog.close();
+                    kcm.deleteAlias(deleteAliasDialog.aliasName);
+                }
+            },
+            Kirigami.Action {
+                objectName: "cancelDeleteAliasAction"
+                text: i18nc("@action:button", "Cancel")
+                icon.name: "dialog-cancel"
+                onTriggered: deleteAliasDialog.close()
             }
-        }
-        cancelAction: Kirigami.Action {
-            objectName: "cancelDeleteAliasAction"
-            text: i18nc("@action:button", "Cancel")
-            icon.name: "dialog-cancel"
-            onTriggered: deleteAliasDialog.close()
-        }
+        ]
     }
 }

@@ -25,7 +25,7 @@ ColumnLayout {
         objectName: "noAttributesLabel"
         Layout.fillWidth: true
         visible: editor.attributes.length === 0
-        text: i18n("No attributes: nothing is compared.")
+        text: i18nc("@info", "No attributes: nothing is compared.")
         // One line, cut short if need be: wrapped, its height would depend on
         // the width the form gives it, which loops while the page settles.
         elide: Text.ElideRight

@@ -10,8 +10,9 @@ import ServiceHelper 1.0
 import FailureScriptsHelper 1.0
 import IntegrityControlScriptCaller 1.0
 
-// The periodic check, the scripts run when a check fails, and the two
-// maintenance scripts run on demand.
+// The two maintenance scripts run on demand, with what the last run did and
+// the report of the last check; below them the periodic check and the
+// scripts run when a check fails, which make way while a report is shown.
 QQC2.ScrollView {
     id: view
 
@@ -99,9 +100,134 @@ QQC2.ScrollView {
             visible: false
         }
 
+        // What the page is for first: running the scripts, and what the last
+        // run did. It stays at the top, above the settings and the report.
+        RowLayout {
+            objectName: "runRow"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            Layout.topMargin: Kirigami.Units.largeSpacing
+            spacing: Kirigami.Units.smallSpacing
+
+            // On a narrow window the buttons go one under the other.
+            Flow {
+                Layout.fillWidth: true
+                spacing: Kirigami.Units.smallSpacing
+
+                QQC2.Button {
+                    objectName: "checkButton"
+                    text: i18nc("@action:button", "Check Now")
+                    Accessible.name: text
+                    icon.name: "security-high"
+                    enabled: view.running === ""
+                    onClicked: view.runScript("check")
+                }
+
+                QQC2.Button {
+                    objectName: "initializeButton"
+                    text: i18nc("@action:button", "Initialize Database")
+                    Accessible.name: text
+                    icon.name: "document-new"
+                    enabled: view.running === ""
+                    QQC2.ToolTip.text: i18nc("@info:tooltip", "Record the files as they are now; later checks compare against this record")
+                    QQC2.ToolTip.visible: hovered
+                    QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+                    onClicked: view.runScript("initialize")
+                }
+
+                RowLayout {
+                    objectName: "scriptRunning"
+                    visible: view.running !== ""
+                    spacing: Kirigami.Units.smallSpacing
+
+                    QQC2.BusyIndicator {
+                        running: view.running !== ""
+                        Accessible.name: i18nc("@info:accessible", "Running")
+                        Layout.preferredWidth: Kirigami.Units.iconSizes.smallMedium
+                        Layout.preferredHeight: Kirigami.Units.iconSizes.smallMedium
+                    }
+                    QQC2.Label {
+                        text: view.running === "initialize" ? i18nc("@info:status", "Initializing the integrity database…") : i18nc("@info:status", "Checking the files…")
+                    }
+                }
+            }
+
+            QQC2.ToolButton {
+                id: settingsButton
+                Layout.alignment: Qt.AlignTop
+                objectName: "settingsButton"
+                visible: view.reportShown
+                checkable: true
+                text: i18nc("@action:button", "Settings")
+                icon.name: "configure"
+                display: QQC2.AbstractButton.IconOnly
+                Accessible.name: checked ? i18nc("@action:button", "Hide the settings") : i18nc("@action:button", "Show the settings")
+                QQC2.ToolTip.text: Accessible.name
+                QQC2.ToolTip.visible: hovered
+                QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
+            }
+        }
+
+        // One line however long the script's output: the output itself is
+        // a click away. Outside the form: rows coming and going in its grid
+        // make it lay itself out again and again.
+        RowLayout {
+            id: outcome
+            objectName: "scriptOutcomeRow"
+            Layout.fillWidth: true
+            Layout.leftMargin: Kirigami.Units.largeSpacing
+            Layout.rightMargin: Kirigami.Units.largeSpacing
+            visible: false
+            spacing: Kirigami.Units.smallSpacing
+
+            // afick's status is not zero when it found changes: a check's
+            // outcome is what its report says.
+            readonly property int checkOutcome: view.reportShown ? caller.report.outcome : CheckReportModel.Failed
+            readonly property bool positive: view.lastRun === "check" ? checkOutcome === CheckReportModel.NoChanges : view.lastRunSucceeded
+            readonly property bool negative: view.lastRun === "check" ? checkOutcome === CheckReportModel.Failed : !view.lastRunSucceeded
+
+            Kirigami.Icon {
+                Layout.preferredWidth: Kirigami.Units.iconSizes.small
+                Layout.preferredHeight: Kirigami.Units.iconSizes.small
+                source: outcome.positive ? "dialog-positive" : (outcome.negative ? "dialog-error" : "dialog-warning")
+            }
+            QQC2.Label {
+                objectName: "scriptOutcome"
+                Layout.fillWidth: true
+                wrapMode: Text.Wrap
+                // Fixed: the style aligns by line count, which wrapping changes.
+                verticalAlignment: Text.AlignTop
+                color: outcome.positive ? Kirigami.Theme.positiveTextColor
+                                        : (outcome.negative ? Kirigami.Theme.negativeTextColor : Kirigami.Theme.neutralTextColor)
+                text: {
+                    if (view.lastRun === "initialize") {
+                        if (view.lastRunSucceeded) {
+                            return i18nc("@info result of initializing the database", "The integrity database has been initialized.");
+                        }
+                        return caller.lastExitCode > 0
+                            ? i18nc("@info result of initializing the database", "Initializing the integrity database failed with exit code %1.", caller.lastExitCode)
+                            : i18nc("@info result of initializing the database", "Initializing the integrity database failed.");
+                    }
+                    return view.reportShown ? caller.report.summaryText : i18nc("@info result of an integrity check", "The check failed.");
+                }
+            }
+            QQC2.Button {
+                objectName: "scriptDetailsButton"
+                visible: view.details !== ""
+                text: i18nc("@action:button", "Details…")
+                Accessible.name: text
+                icon.name: "documentinfo"
+                onClicked: scriptDetails.open()
+            }
+        }
+
         Kirigami.FormLayout {
             id: form
+            objectName: "settingsForm"
             Layout.fillWidth: true
+            // A report needs the room: the settings make way for it until asked for.
+            visible: !view.reportShown || settingsButton.checked
 
             Kirigami.Separator {
                 Kirigami.FormData.isSection: true
@@ -127,8 +253,8 @@ QQC2.ScrollView {
                     service.isEnable = wanted;
                     checked = Qt.binding(() => service.isEnable);
                     if (checked !== wanted) {
-                        serviceMessage.text = wanted ? i18n("The periodic check could not be switched on: the request was refused or failed.")
-                                                     : i18n("The periodic check could not be switched off: the request was refused or failed.");
+                        serviceMessage.text = wanted ? i18nc("@info", "The periodic check could not be switched on: the request was refused or failed.")
+                                                     : i18nc("@info", "The periodic check could not be switched off: the request was refused or failed.");
                         serviceMessage.visible = true;
                     }
                 }
@@ -151,7 +277,7 @@ QQC2.ScrollView {
                     Layout.fillWidth: true
                     Layout.maximumWidth: Kirigami.Units.gridUnit * 20
                     visible: failureScripts.scripts.length === 0
-                    text: i18n("There are no scripts in %1.", failureScripts.scriptsPath())
+                    text: i18nc("@info %1 is a directory", "There are no scripts in %1.", failureScripts.scriptsPath())
                     wrapMode: Text.Wrap
                     // Fixed: the style aligns by line count, which wrapping changes.
                     verticalAlignment: Text.AlignTop
@@ -192,8 +318,8 @@ QQC2.ScrollView {
                                 }
                                 scriptSwitch.checked = Qt.binding(() => modelData.endsWith(".sh"));
                                 const name = failureScripts.readableName(inName);
-                                scriptsMessage.text = inEnable ? i18n("The script %1 could not be disabled: the request was refused or failed.", name)
-                                                               : i18n("The script %1 could not be enabled: the request was refused or failed.", name);
+                                scriptsMessage.text = inEnable ? i18nc("@info %1 is the name of a script", "The script %1 could not be disabled: the request was refused or failed.", name)
+                                                               : i18nc("@info %1 is the name of a script", "The script %1 could not be enabled: the request was refused or failed.", name);
                                 scriptsMessage.visible = true;
                             }
                         }
@@ -201,95 +327,9 @@ QQC2.ScrollView {
                 }
             }
 
-            Kirigami.Separator {
-                Kirigami.FormData.isSection: true
-                Kirigami.FormData.label: i18nc("@title:group", "Run Now")
-            }
-
-            QQC2.Button {
-                objectName: "initializeButton"
-                Kirigami.FormData.label: i18nc("@label", "Database:")
-                text: i18nc("@action:button", "Initialize Database")
-                Accessible.name: text
-                icon.name: "document-new"
-                enabled: view.running === ""
-                onClicked: view.runScript("initialize")
-            }
-
-            QQC2.Button {
-                objectName: "checkButton"
-                Kirigami.FormData.label: i18nc("@label", "Files:")
-                text: i18nc("@action:button", "Check Now")
-                Accessible.name: text
-                icon.name: "security-high"
-                enabled: view.running === ""
-                onClicked: view.runScript("check")
-            }
-
-            RowLayout {
-                objectName: "scriptRunning"
-                visible: view.running !== ""
-                spacing: Kirigami.Units.smallSpacing
-
-                QQC2.BusyIndicator {
-                    running: view.running !== ""
-                    Accessible.name: i18nc("@info:accessible", "Running")
-                    Layout.preferredWidth: Kirigami.Units.iconSizes.medium
-                    Layout.preferredHeight: Kirigami.Units.iconSizes.medium
-                }
-                QQC2.Label {
-                    text: view.running === "initialize" ? i18n("Initializing the integrity database…") : i18n("Checking the files…")
-                }
-            }
         }
 
-        // One line however long the script's output: the output itself is
-        // a click away. Below the form: rows coming and going in its grid
-        // make it lay itself out again and again.
-        RowLayout {
-            id: outcome
-            objectName: "scriptOutcomeRow"
-            Layout.fillWidth: true
-            Layout.margins: Kirigami.Units.largeSpacing
-            visible: false
-            spacing: Kirigami.Units.smallSpacing
-
-            // afick's status is not zero when it found changes: a check's
-            // outcome is what its report says.
-            readonly property int checkOutcome: view.reportShown ? caller.report.outcome : CheckReportModel.Failed
-            readonly property bool positive: view.lastRun === "check" ? checkOutcome === CheckReportModel.NoChanges : view.lastRunSucceeded
-            readonly property bool negative: view.lastRun === "check" ? checkOutcome === CheckReportModel.Failed : !view.lastRunSucceeded
-
-            Kirigami.Icon {
-                Layout.preferredWidth: Kirigami.Units.iconSizes.small
-                Layout.preferredHeight: Kirigami.Units.iconSizes.small
-                source: outcome.positive ? "dialog-positive" : (outcome.negative ? "dialog-error" : "dialog-warning")
-            }
-            QQC2.Label {
-                objectName: "scriptOutcome"
-                Layout.fillWidth: true
-                elide: Text.ElideRight
-                color: outcome.positive ? Kirigami.Theme.positiveTextColor
-                                        : (outcome.negative ? Kirigami.Theme.negativeTextColor : Kirigami.Theme.neutralTextColor)
-                text: {
-                    if (view.lastRun === "initialize") {
-                        return view.lastRunSucceeded ? i18n("The integrity database has been initialized.")
-                                                     : i18n("Initializing the integrity database failed.");
-                    }
-                    return view.reportShown ? caller.report.summaryText : i18n("The check failed.");
-                }
-            }
-            QQC2.Button {
-                objectName: "scriptDetailsButton"
-                visible: view.details !== ""
-                text: i18nc("@action:button", "Details…")
-                Accessible.name: text
-                icon.name: "documentinfo"
-                onClicked: scriptDetails.open()
-            }
-        }
-
-        // What the run found, aligned with the form above.
+        // What the run found, under a title like the settings' sections.
         Kirigami.FormLayout {
             id: reportForm
             objectName: "reportForm"
@@ -368,21 +408,20 @@ QQC2.ScrollView {
                         values: model.values
                         ruleEditable: model.ruleEditable
                         editNote: model.editNote
-                        roomy: view.availableWidth >= Kirigami.Units.gridUnit * 36
                         onPathChanged: readChecked()
                         Component.onCompleted: readChecked()
                         onRevealRequested: view.revealRequested(path)
                         onStopCheckingRequested: {
                             reportMessage.visible = false;
                             if (!kcm.integrityFileSystemModel.stopChecking(path)) {
-                                reportMessage.text = i18n("No rule was changed: afick does not check %1 under the edited rules.", path);
+                                reportMessage.text = i18nc("@info %1 is a path", "No rule was changed: afick does not check %1 under the edited rules.", path);
                                 reportMessage.visible = true;
                             }
                         }
                         onStopComparingRequested: attribute => {
                             reportMessage.visible = false;
                             if (!kcm.integrityFileSystemModel.stopComparing(path, attribute)) {
-                                reportMessage.text = i18n("No rule was changed: %1 cannot be left out of the rule of %2.", attribute, path);
+                                reportMessage.text = i18nc("@info %1 is an attribute such as md5, %2 a path", "No rule was changed: %1 cannot be left out of the rule of %2.", attribute, path);
                                 reportMessage.visible = true;
                             }
                         }

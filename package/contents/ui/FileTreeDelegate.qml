@@ -12,13 +12,16 @@ import org.kde.kirigami 2.20 as Kirigami
 QQC2.ItemDelegate {
     id: row
 
+    readonly property string path: model.filePath
     readonly property bool isDirectory: model.fileIsDirectory
     readonly property bool expanded: model.kDescendantExpanded
     // As the file writes it: the prefix, then the attributes.
     readonly property string ruleText: [model.integrityPrefix, model.integrityAttributes].filter(part => part.length > 0).join(" ")
     readonly property bool changed: model.integrityElementChanged
     // Where the path has no line of its own: the rule it inherits, dimmed,
-    // or why afick leaves it out; empty when it is not watched at all.
+    // or that afick leaves it out; empty when it is not watched at all.
+    // Short, so that it fits beside the name on any window; the reason
+    // itself is the row's tooltip, whole.
     readonly property string effectiveText: {
         if (ruleText.length > 0) {
             return "";
@@ -26,7 +29,19 @@ QQC2.ItemDelegate {
         if (model.effectiveState === "inherited") {
             return i18nc("@info:status the attributes of a rule and the path whose rule it is", "%1 · from %2", model.effectiveAttributes, model.effectiveSource);
         }
-        return model.effectiveState === "excluded" ? model.excludedReason : "";
+        if (model.effectiveState === "perhapsExcluded") {
+            return i18nc("@info:status a path afick may leave out of its checks", "perhaps not checked");
+        }
+        return model.effectiveState === "excluded" ? i18nc("@info:status a path afick leaves out of its checks", "not checked") : "";
+    }
+    readonly property string scopeText: {
+        if (ruleText.length > 0) {
+            return "";
+        }
+        if (model.effectiveState === "inherited") {
+            return i18nc("@info:tooltip the path whose rule applies and that rule's attributes", "Checked with the rule of %1: %2", model.effectiveSource, model.effectiveAttributes);
+        }
+        return model.excludedReason;
     }
     // Set once opening showed the directory to be empty, so the expander goes.
     property bool listedEmpty: false
@@ -44,14 +59,18 @@ QQC2.ItemDelegate {
         let text = i18nc("@info:accessible file name without a rule", "%1, no rule", model.fileName);
         if (ruleText.length > 0) {
             text = i18nc("@info:accessible file name and its rule", "%1, rule %2", model.fileName, ruleText);
-        } else if (effectiveText.length > 0) {
-            text = i18nc("@info:accessible file name and the rule it inherits or why it is not checked", "%1, %2", model.fileName, effectiveText);
+        } else if (scopeText.length > 0) {
+            text = i18nc("@info:accessible file name and the rule it inherits or why it is not checked", "%1, %2", model.fileName, scopeText);
         }
         if (changed) {
             text = i18nc("@info:accessible", "%1, changed", text);
         }
         return text;
     }
+
+    QQC2.ToolTip.text: scopeText
+    QQC2.ToolTip.visible: hovered && scopeText.length > 0
+    QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
 
     onClicked: row.selected()
     onDoubleClicked: row.activated()
@@ -142,13 +161,6 @@ QQC2.ItemDelegate {
             elide: Text.ElideRight
             opacity: 0.7
             color: row.highlighted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.disabledTextColor
-            QQC2.ToolTip.text: text
-            QQC2.ToolTip.visible: truncated && effectiveHover.hovered
-            QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
-
-            HoverHandler {
-                id: effectiveHover
-            }
         }
 
         Kirigami.Icon {

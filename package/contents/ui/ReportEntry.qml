@@ -7,7 +7,8 @@ import QtQuick.Controls 2.15 as QQC2
 import org.kde.kirigami 2.20 as Kirigami
 
 // One entry of a check report: the path, for a changed one what differs, and
-// the ways to turn a false alarm into a rule edit.
+// the ways to turn a false alarm into a rule edit, as icons with tooltips so
+// that a long report stays a list of paths.
 ColumnLayout {
     id: entry
 
@@ -20,8 +21,6 @@ ColumnLayout {
     property string editNote
     // Whether afick checks the path under the rules as edited now.
     property bool checked: false
-    // Whether the buttons may show their text; otherwise only their icons.
-    property bool roomy: true
 
     signal revealRequested()
     signal stopCheckingRequested()
@@ -57,7 +56,7 @@ ColumnLayout {
             text: i18nc("@action:button", "Show in Rules")
             Accessible.name: i18nc("@action:button %1 is a path", "Show %1 in Rules", entry.path)
             icon.name: "go-jump"
-            display: entry.roomy ? QQC2.AbstractButton.TextBesideIcon : QQC2.AbstractButton.IconOnly
+            display: QQC2.AbstractButton.IconOnly
             QQC2.ToolTip.text: Accessible.name
             QQC2.ToolTip.visible: hovered
             QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
@@ -69,8 +68,8 @@ ColumnLayout {
             text: i18nc("@action:button", "Stop Checking This Path")
             Accessible.name: i18nc("@action:button %1 is a path", "Stop checking %1", entry.path)
             icon.name: "list-remove"
-            display: entry.roomy ? QQC2.AbstractButton.TextBesideIcon : QQC2.AbstractButton.IconOnly
-            QQC2.ToolTip.text: i18nc("@info:tooltip", "Add a rule that leaves this path out of every check; Apply writes it")
+            display: QQC2.AbstractButton.IconOnly
+            QQC2.ToolTip.text: i18nc("@info:tooltip", "Stop checking this path: add a rule that leaves it out of every check; Apply writes it")
             QQC2.ToolTip.visible: hovered
             QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
             onClicked: entry.stopCheckingRequested()
@@ -99,8 +98,8 @@ ColumnLayout {
                 text: i18nc("@action:button %1 is an attribute such as md5", "Stop Comparing %1 Here", modelData.name)
                 Accessible.name: text
                 icon.name: "edit-delete-remove"
-                display: entry.roomy ? QQC2.AbstractButton.TextBesideIcon : QQC2.AbstractButton.IconOnly
-                QQC2.ToolTip.text: i18nc("@info:tooltip", "Give this path a rule of its own without this attribute; Apply writes it")
+                display: QQC2.AbstractButton.IconOnly
+                QQC2.ToolTip.text: i18nc("@info:tooltip %1 is an attribute such as md5", "Stop comparing %1 here: give this path a rule of its own without it; Apply writes it", modelData.name)
                 QQC2.ToolTip.visible: hovered
                 QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
                 onClicked: entry.stopComparingRequested(modelData.name)
@@ -115,7 +114,7 @@ ColumnLayout {
             Layout.fillWidth: true
             Layout.leftMargin: Kirigami.Units.iconSizes.small + Kirigami.Units.smallSpacing
             text: i18nc("@info an attribute of a file and its value", "%1: %2", modelData.name, modelData.value)
-            font.family: "monospace"
+            font: kcm.fixedWidthFont
             wrapMode: Text.WrapAnywhere
             // Fixed: the style aligns by line count, which wrapping changes.
             verticalAlignment: Text.AlignTop

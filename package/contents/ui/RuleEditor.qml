@@ -12,6 +12,8 @@ FocusScope {
     id: editor
 
     property string path
+    // What afick applies to the path while it has no rule of its own, whole.
+    property string scopeText
     property bool showBackButton: false
 
     signal backRequested()
@@ -46,8 +48,18 @@ FocusScope {
             Layout.topMargin: Kirigami.Units.gridUnit * 2
             visible: editor.path === ""
             icon.name: "document-properties"
-            text: i18n("Select a file or folder")
-            explanation: i18n("Its rule tells afick which of its attributes to compare.")
+            text: i18nc("@info:placeholder", "Select a file or folder")
+            explanation: i18nc("@info:placeholder", "Its rule tells afick which of its attributes to compare.")
+        }
+
+        // Outside the form: wrapping text inside a form's grid makes its
+        // height depend on itself.
+        Kirigami.InlineMessage {
+            objectName: "ruleScopeMessage"
+            Layout.fillWidth: true
+            visible: editor.path !== "" && editor.scopeText !== ""
+            type: Kirigami.MessageType.Information
+            text: editor.scopeText
         }
 
         Kirigami.FormLayout {

@@ -229,8 +229,8 @@ Item {
                 width: parent.width - Kirigami.Units.largeSpacing * 4
                 visible: tree.count === 0 && !kcm.integrityFileSystemModel.listing
                 icon.name: "folder-locked"
-                text: i18n("No files are listed")
-                explanation: i18n("Listing the file system needs the administrator's permission.")
+                text: i18nc("@info:placeholder", "No files are listed")
+                explanation: i18nc("@info:placeholder", "Listing the file system needs the administrator's permission.")
                 helpfulAction: Kirigami.Action {
                     objectName: "retryRootListingAction"
                     text: i18nc("@action:button", "Try Again")
@@ -272,6 +272,7 @@ Item {
             enabled: kcm.configLoaded
             width: editorScroll.availableWidth
             path: view.selectedPath
+            scopeText: tree.currentItem && tree.currentItem.path === view.selectedPath ? tree.currentItem.scopeText : ""
             showBackButton: view.narrow
             onBackRequested: {
                 view.editing = false;

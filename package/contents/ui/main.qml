@@ -96,9 +96,9 @@ KCM.AbstractKCM {
             Layout.fillWidth: true
             type: Kirigami.MessageType.Warning
             visible: kcm.configProblems.length > 0
-            text: i18np("1 line of /etc/afick.conf is not understood; it is kept as written.",
-                        "%1 lines of /etc/afick.conf are not understood; they are kept as written.",
-                        kcm.configProblems.length)
+            text: i18ncp("@info", "1 line of /etc/afick.conf is not understood; it is kept as written.",
+                         "%1 lines of /etc/afick.conf are not understood; they are kept as written.",
+                         kcm.configProblems.length)
             actions: [
                 Kirigami.Action {
                     objectName: "configProblemsDetailsAction"
@@ -110,6 +110,7 @@ KCM.AbstractKCM {
         }
 
         RowLayout {
+            id: tabRow
             Layout.fillWidth: true
             spacing: Kirigami.Units.smallSpacing
 
@@ -141,10 +142,6 @@ KCM.AbstractKCM {
                 }
             }
 
-            Item {
-                Layout.fillWidth: true
-            }
-
             QQC2.BusyIndicator {
                 objectName: "busyIndicator"
                 Layout.preferredWidth: Kirigami.Units.iconSizes.smallMedium
@@ -155,22 +152,18 @@ KCM.AbstractKCM {
             }
             QQC2.Label {
                 objectName: "busyLabel"
-                visible: root.busyText !== "" && root.width >= Kirigami.Units.gridUnit * 36
+                // Only where the actions keep their room: they stay put while the page is busy.
+                visible: root.busyText !== ""
+                         && tabRow.width - tabs.width - Kirigami.Units.iconSizes.smallMedium - pageActions.fullWidth - tabRow.spacing * 3 >= implicitWidth
                 text: root.busyText
+                elide: Text.ElideRight
             }
 
-            // Beside the tabs; on a narrow window only their icons, the text
-            // staying their name and tooltip.
-            Repeater {
-                model: [showChangesAction, restoreAction]
-                delegate: QQC2.ToolButton {
-                    action: modelData
-                    display: root.width < Kirigami.Units.gridUnit * 36 ? QQC2.AbstractButton.IconOnly : QQC2.AbstractButton.TextBesideIcon
-                    Accessible.name: modelData.text
-                    QQC2.ToolTip.text: modelData.tooltip
-                    QQC2.ToolTip.visible: hovered
-                    QQC2.ToolTip.delay: Kirigami.Units.toolTipDelay
-                }
+            // Beside the tabs, as far as the width allows in the user's language.
+            ActionRow {
+                id: pageActions
+                objectName: "pageActions"
+                actions: [showChangesAction, restoreAction]
             }
         }
     }
@@ -182,7 +175,7 @@ KCM.AbstractKCM {
         icon.name: "document-preview"
         tooltip: i18nc("@info:tooltip", "Show the lines that Apply will remove from and add to the configuration file")
         enabled: kcm.needsSave
-        onTriggered: changesSheet.openWith(kcm.pendingChanges())
+        onTriggered: changesDialog.openWith(kcm.pendingChanges())
     }
 
     Kirigami.Action {
@@ -214,8 +207,8 @@ KCM.AbstractKCM {
         }
     }
 
-    ChangesSheet {
-        id: changesSheet
+    ChangesDialog {
+        id: changesDialog
     }
 
     DetailsDialog {
@@ -229,7 +222,7 @@ KCM.AbstractKCM {
         id: restoreDialog
         objectName: "restoreDialog"
         title: i18nc("@title:window", "Restore Previous Configuration")
-        subtitle: i18n("The configuration file will be replaced by the copy kept from before the last Apply, and unsaved changes here will be lost.")
+        subtitle: i18nc("@info", "The configuration file will be replaced by the copy kept from before the last Apply, and unsaved changes here will be lost.")
         standardButtons: Kirigami.Dialog.NoButton
         customFooterActions: [
             Kirigami.Action {
@@ -241,7 +234,7 @@ KCM.AbstractKCM {
                     if (kcm.rollbackConfig()) {
                         kcm.loadConfig();
                     } else {
-                        root.showConfigMessage(i18n("The previous configuration could not be restored: the request was refused, or there is no previous configuration."));
+                        root.showConfigMessage(i18nc("@info", "The previous configuration could not be restored: the request was refused, or there is no previous configuration."));
                     }
                 }
             },

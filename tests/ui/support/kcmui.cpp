@@ -7,6 +7,7 @@
 #include <KPluginMetaData>
 #include <KQuickAddons/ConfigModule>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
@@ -16,8 +17,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace
 {
+// Only a guard against a window that draws no more, or a page that never
+// comes to rest.
+constexpr qint64 FrameLimitMs = 5000;
+
 // The page's own files, as the host loads them from the installed package.
 const QString packageFiles = QStringLiteral("kcm_trustwatch/contents/ui/");
 
@@ -237,13 +244,36 @@ void KcmUi::type(const QString &text)
 
 void KcmUi::settle()
 {
-    // Layouts and popups finish over a few event-loop turns; their
-    // animations are short.
-    for (int turn = 0; turn < 3; ++turn) {
-        QCoreApplication::processEvents();
-        QTest::qWait(20);
+    // A frame is drawn once every pending binding, layout and polish has
+    // run; what the events of that frame set off shows in the next one. A
+    // popup that fades in or out still takes the clicks meant for the page,
+    // so its frames are waited out too.
+    const QDeadlineTimer deadline(FrameLimitMs);
+    for (int frame = 0; frame < 2 || popupFading(); ++frame) {
+        QSignalSpy swapped(m_window.get(), &QQuickWindow::frameSwapped);
+        m_window->update();
+        if (!swapped.wait(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1))) || deadline.hasExpired()) {
+            return;
+        }
     }
-    QCoreApplication::processEvents();
+}
+
+bool KcmUi::popupFading() const
+{
+    // The popups' items are the children of the window's overlay.
+    const QList<QQuickItem *> layers = m_window->contentItem()->childItems();
+    for (const QQuickItem *layer : layers) {
+        if (!layer->inherits("QQuickOverlay")) {
+            continue;
+        }
+        const QList<QQuickItem *> popups = layer->childItems();
+        for (const QQuickItem *popup : popups) {
+            if (popup->isVisible() && popup->opacity() < 1) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 QImage KcmUi::grab()

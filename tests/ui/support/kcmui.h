@@ -71,6 +71,9 @@ public:
     QStringList qmlWarnings() const;
 
 private:
+    /// Whether a popup is fading in or out.
+    bool popupFading() const;
+
     QString m_problem;
     std::unique_ptr<KQuickAddons::ConfigModule> m_module;
     std::unique_ptr<QQuickWindow> m_window;

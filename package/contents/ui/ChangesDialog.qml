@@ -8,9 +8,9 @@ import org.kde.kirigami 2.20 as Kirigami
 
 // What Apply will write: the lines it removes from the configuration file
 // and the lines it adds, as the module computes them with the save's own code.
-Kirigami.OverlaySheet {
-    id: sheet
-    objectName: "changesSheet"
+Kirigami.PromptDialog {
+    id: dialog
+    objectName: "changesDialog"
 
     property var removedLines: []
     property var addedLines: []
@@ -21,22 +21,18 @@ Kirigami.OverlaySheet {
         open();
     }
 
-    header: Kirigami.Heading {
-        text: i18nc("@title:window", "Changes Apply Will Make")
-        wrapMode: Text.Wrap
-        // Fixed: the style aligns by line count, which wrapping changes.
-        verticalAlignment: Text.AlignTop
-    }
+    title: i18nc("@title:window", "Changes Apply Will Make")
+    preferredWidth: Kirigami.Units.gridUnit * 30
+    standardButtons: Kirigami.Dialog.Close
 
     ColumnLayout {
         spacing: Kirigami.Units.largeSpacing
-        Layout.preferredWidth: Kirigami.Units.gridUnit * 30
 
         QQC2.Label {
             objectName: "noChangesLabel"
             Layout.fillWidth: true
-            visible: sheet.removedLines.length === 0 && sheet.addedLines.length === 0
-            text: i18n("Apply will not change any line of the configuration file.")
+            visible: dialog.removedLines.length === 0 && dialog.addedLines.length === 0
+            text: i18nc("@info", "Apply will not change any line of the configuration file.")
             wrapMode: Text.Wrap
             // Fixed: the style aligns by line count, which wrapping changes.
             verticalAlignment: Text.AlignTop
@@ -44,12 +40,12 @@ Kirigami.OverlaySheet {
 
         Kirigami.ListSectionHeader {
             Layout.fillWidth: true
-            visible: sheet.removedLines.length > 0
-            text: i18ncp("@title:group", "%1 line removed", "%1 lines removed", sheet.removedLines.length)
+            visible: dialog.removedLines.length > 0
+            text: i18ncp("@title:group", "%1 line removed", "%1 lines removed", dialog.removedLines.length)
         }
         Repeater {
             objectName: "removedLines"
-            model: sheet.removedLines
+            model: dialog.removedLines
             delegate: ChangedLine {
                 line: modelData
                 added: false
@@ -58,12 +54,12 @@ Kirigami.OverlaySheet {
 
         Kirigami.ListSectionHeader {
             Layout.fillWidth: true
-            visible: sheet.addedLines.length > 0
-            text: i18ncp("@title:group", "%1 line added", "%1 lines added", sheet.addedLines.length)
+            visible: dialog.addedLines.length > 0
+            text: i18ncp("@title:group", "%1 line added", "%1 lines added", dialog.addedLines.length)
         }
         Repeater {
             objectName: "addedLines"
-            model: sheet.addedLines
+            model: dialog.addedLines
             delegate: ChangedLine {
                 line: modelData
                 added: true
