@@ -3,7 +3,9 @@
 
 #include "entryinfo.h"
 
+#include <QBuffer>
 #include <QDataStream>
+#include <QDir>
 #include <QFileInfo>
 
 EntryInfo::EntryInfo(const QFileInfo &info, const QString &iconName)
@@ -57,6 +59,62 @@ void EntryInfo::setPermissions(qint32 permissions)
 bool EntryInfo::operator==(const EntryInfo &other) const
 {
     return m_filePath == other.m_filePath && m_fileName == other.m_fileName && m_iconName == other.m_iconName && m_permissions == other.m_permissions;
+}
+
+QString EntryInfo::listingDirectory(const QString &requestedPath)
+{
+    return requestedPath.startsWith(QLatin1Char('/')) ? QDir::cleanPath(requestedPath) : QString();
+}
+
+QString EntryInfo::pathIn(const QString &listingDirectory, const QString &name)
+{
+    if (listingDirectory.isEmpty() || name.isEmpty()) {
+        return QString();
+    }
+    if (listingDirectory.endsWith(QLatin1Char('/'))) {
+        return listingDirectory + name;
+    }
+    return listingDirectory + QLatin1Char('/') + name;
+}
+
+void EntryInfo::omitPathIn(const QString &listingDirectory)
+{
+    // QString counts a null and an empty string equal.
+    const QString restored = pathIn(listingDirectory, m_fileName);
+    if (!restored.isNull() && m_filePath == restored) {
+        m_filePath = QString();
+    }
+}
+
+void EntryInfo::restorePathIn(const QString &listingDirectory)
+{
+    if (m_filePath.isNull()) {
+        m_filePath = pathIn(listingDirectory, m_fileName);
+    }
+}
+
+QVector<EntryInfo> EntryInfo::fromListing(const QString &requestedPath, const QVariantList &records)
+{
+    const QString directory = listingDirectory(requestedPath);
+    QVector<EntryInfo> entries;
+    entries.reserve(records.size());
+    // One device for all records: a stream on a byte array makes a buffer
+    // device of its own each time, which cost more than the decoding.
+    QBuffer device;
+    QDataStream stream(&device);
+    for (const QVariant &record : records) {
+        EntryInfo entry;
+        if (record.userType() == QMetaType::QByteArray) {
+            device.close();
+            device.setData(record.toByteArray());
+            device.open(QIODevice::ReadOnly);
+            stream.resetStatus();
+            stream >> entry;
+            entry.restorePathIn(directory);
+        }
+        entries.append(entry);
+    }
+    return entries;
 }
 
 QDataStream &operator<<(QDataStream &stream, const EntryInfo &entry)

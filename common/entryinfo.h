@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
+#include <QVector>
 
 class QDataStream;
 class QFileInfo;
@@ -13,6 +15,12 @@ class QFileInfo;
  *
  * On the wire every entry is its own byte array: three QStrings and a qint32
  * written by a QDataStream with default version and byte order.
+ *
+ * In a listing, the path of an entry directly in the listed directory is
+ * that directory's path and the name, which the caller knows already. The
+ * helper leaves such paths out (a null string): they were more than half of
+ * a listing's bytes, and every byte crosses the bus several times. Paths the
+ * caller could not put back the same, such as those of "." and "..", stay.
  */
 class EntryInfo
 {
@@ -31,7 +39,21 @@ public:
 
     bool operator==(const EntryInfo &other) const;
 
+    /// Where the entries of a listing of @p requestedPath lie, as both sides
+    /// spell it; null for a relative path, whose entries keep their paths.
+    static QString listingDirectory(const QString &requestedPath);
+    /// Leaves the path out if restorePathIn(@p listingDirectory) gives it back.
+    void omitPathIn(const QString &listingDirectory);
+    /// Puts back a path that omitPathIn(@p listingDirectory) left out.
+    void restorePathIn(const QString &listingDirectory);
+    /// The records of a listing of @p requestedPath, decoded in order, with
+    /// their paths. Anything but a byte array, or a damaged record, gives an
+    /// empty entry: converting a string to bytes, say, would decode garbage.
+    static QVector<EntryInfo> fromListing(const QString &requestedPath, const QVariantList &records);
+
 private:
+    static QString pathIn(const QString &listingDirectory, const QString &name);
+
     QString m_filePath;
     QString m_fileName;
     QString m_iconName;

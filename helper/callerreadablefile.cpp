@@ -9,8 +9,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-CallerReadableFile::CallerReadableFile(int directoryFd, const QByteArray &name, const CallerAccess &caller)
+CallerReadableFile::CallerReadableFile(int directoryFd, const LocalFileSystem &fileSystem, const QByteArray &name, const CallerAccess &caller)
     : m_directoryFd(directoryFd)
+    , m_fileSystem(fileSystem)
     , m_name(name)
     , m_caller(caller)
 {
@@ -67,7 +68,7 @@ int CallerReadableFile::openContent() const
         return -1;
     }
     struct stat status;
-    if (::fstat(pathFd, &status) != 0 || !S_ISREG(status.st_mode) || !m_caller.mayRead(status) || !LocalFileSystem::holds(pathFd)) {
+    if (::fstat(pathFd, &status) != 0 || !S_ISREG(status.st_mode) || !m_caller.mayRead(status) || !m_fileSystem.holdsEntry(pathFd, status)) {
         ::close(pathFd);
         return -1;
     }

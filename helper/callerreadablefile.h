@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QIODevice>
 
+class LocalFileSystem;
+
 /**
  * The beginning of one directory entry, for the MIME database to look at,
  * opened only when the database actually reads: a name that settles the
@@ -25,7 +27,9 @@ class CallerReadableFile : public QIODevice
     Q_OBJECT
 
 public:
-    CallerReadableFile(int directoryFd, const QByteArray &name, const CallerAccess &caller);
+    /// The entry @p name of the directory open at @p directoryFd, which lies
+    /// on @p fileSystem.
+    CallerReadableFile(int directoryFd, const LocalFileSystem &fileSystem, const QByteArray &name, const CallerAccess &caller);
     ~CallerReadableFile() override;
 
     bool isSequential() const override;
@@ -40,6 +44,7 @@ private:
     int openContent() const;
 
     int m_directoryFd;
+    const LocalFileSystem &m_fileSystem;
     QByteArray m_name;
     const CallerAccess &m_caller;
     int m_fd = -1;

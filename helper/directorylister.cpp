@@ -5,6 +5,7 @@
 
 #include "callerreadablefile.h"
 #include "entryinfo.h"
+#include "localfilesystem.h"
 #include "protocol.h"
 
 #include <KLocalizedString>
@@ -37,11 +38,11 @@ const QMimeDatabase &mimeDatabase()
 // only for what the caller could read; everything else is typed as a file
 // manager without access would type it: by name, and by the kind of inode,
 // which QMimeDatabase takes from stat() without opening anything.
-QString iconName(int directoryFd, const QFileInfo &info, const CallerAccess &caller, bool entriesReachable)
+QString iconName(int directoryFd, const LocalFileSystem &fileSystem, const QFileInfo &info, const CallerAccess &caller, bool entriesReachable)
 {
     const QMimeDatabase &database = mimeDatabase();
     if (entriesReachable && info.isFile() && !info.isSymLink()) {
-        CallerReadableFile content(directoryFd, QFile::encodeName(info.fileName()), caller);
+        CallerReadableFile content(directoryFd, fileSystem, QFile::encodeName(info.fileName()), caller);
         const QMimeType type = database.mimeTypeForFileNameAndData(info.fileName(), &content);
         if (!content.wasRefused()) {
             return type.iconName();
@@ -56,10 +57,11 @@ QByteArray resolvedPath(int directoryFd)
     return QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(directoryFd)).symLinkTarget());
 }
 
-// What an entry takes in the reply at the least, whatever its icon name.
+// What an entry takes in the reply at the least, whatever its icon name and
+// whether its path is left out.
 qint64 leastEncodedSize(const QFileInfo &info)
 {
-    return VariantOverhead + 4 + 2 * qint64(info.absoluteFilePath().size()) + 4 + 2 * qint64(info.fileName().size()) + 4 + 4;
+    return VariantOverhead + 4 + 4 + 2 * qint64(info.fileName().size()) + 4 + 4;
 }
 
 // An entry with the keys it is sorted by, worked out once rather than at
@@ -237,11 +239,15 @@ KAuth::ActionReply DirectoryLister::list(const QString &path,
     device.open(QIODevice::WriteOnly);
     QDataStream stream(&device);
     qint64 used = 0;
+    const QString listingDirectory = EntryInfo::listingDirectory(path);
+    const LocalFileSystem fileSystem(directoryFd);
     for (const QFileInfo &info : leading) {
         // Past the time limit what has been found is still listed, typed by
         // name alone; looking into files is what may take long.
+        EntryInfo entry(info, iconName(directoryFd, fileSystem, info, caller, entriesReachable && !deadline.hasExpired()));
+        entry.omitPathIn(listingDirectory);
         device.seek(0);
-        stream << EntryInfo(info, iconName(directoryFd, info, caller, entriesReachable && !deadline.hasExpired()));
+        stream << entry;
         const QByteArray record = buffer.left(int(device.pos()));
         used += VariantOverhead + record.size();
         if (used > budgetBytes) {

@@ -45,6 +45,19 @@ bool LocalFileSystem::isLocalType(unsigned long type)
     }
 }
 
+LocalFileSystem::LocalFileSystem(int directoryFd)
+{
+    struct stat status;
+    m_known = directoryFd >= 0 && ::fstat(directoryFd, &status) == 0;
+    m_device = m_known ? status.st_dev : 0;
+    m_local = m_known && holds(directoryFd);
+}
+
+bool LocalFileSystem::holdsEntry(int fd, const struct stat &status) const
+{
+    return m_known && status.st_dev == m_device ? m_local : holds(fd);
+}
+
 bool LocalFileSystem::holds(int fd)
 {
     struct statfs fs;

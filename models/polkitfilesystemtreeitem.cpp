@@ -6,7 +6,6 @@
 #include "helperrequest.h"
 #include "protocol.h"
 
-#include <QDataStream>
 #include <QTimer>
 
 namespace
@@ -136,13 +135,14 @@ QVector<EntryInfo> PolkitFileSystemTreeItem::listDirectory(bool *failed) const
     if (failed) {
         *failed = !reply.succeeded();
     }
-    return decodeListing(reply.data);
+    // The item may be gone by now: a rebuild can run while the request waits.
+    return decodeListing(arguments.value(Protocol::Argument::Path).toString(), reply.data);
 }
 
 void PolkitFileSystemTreeItem::startListing(QObject *context, ListingDone done) const
 {
-    const auto finish = [done = std::move(done)](const HelperReply &reply) {
-        done(decodeListing(reply.data), !reply.succeeded());
+    const auto finish = [done = std::move(done), directory = filePath()](const HelperReply &reply) {
+        done(decodeListing(directory, reply.data), !reply.succeeded());
     };
     if (listingRequest()) {
         // An in-process answer comes later as well, as the helper's would.
@@ -180,22 +180,9 @@ void PolkitFileSystemTreeItem::forgetListing()
     }
 }
 
-QVector<EntryInfo> PolkitFileSystemTreeItem::decodeListing(const QVariantMap &replyData)
+QVector<EntryInfo> PolkitFileSystemTreeItem::decodeListing(const QString &directory, const QVariantMap &replyData)
 {
-    const QVariantList elements = replyData.value(Protocol::Reply::EntryInfoList).toList();
-    QVector<EntryInfo> entries;
-    entries.reserve(elements.size());
-    for (const QVariant &element : elements) {
-        EntryInfo entry;
-        // Anything but a byte array is not an encoded entry; converting it
-        // (a string to its UTF-8 bytes, say) would only decode as garbage.
-        if (element.userType() == QMetaType::QByteArray) {
-            QDataStream stream(element.toByteArray());
-            stream >> entry;
-        }
-        entries.append(entry);
-    }
-    return entries;
+    return EntryInfo::fromListing(directory, replyData.value(Protocol::Reply::EntryInfoList).toList());
 }
 
 void PolkitFileSystemTreeItem::setListingRequest(ListingRequest request)

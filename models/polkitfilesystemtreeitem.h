@@ -68,8 +68,8 @@ public:
     /// Makes a failed item unlisted again, so that it can be listed anew.
     void forgetListing();
 
-    /// Decodes the data of an "entryinfolist" reply.
-    static QVector<EntryInfo> decodeListing(const QVariantMap &replyData);
+    /// Decodes the data of an "entryinfolist" reply to a listing of @p directory.
+    static QVector<EntryInfo> decodeListing(const QString &directory, const QVariantMap &replyData);
 
     /**
      * Sends every later listing to @p request instead of the privileged helper,

@@ -21,7 +21,6 @@
 #include <KAuth/Action>
 #include <KAuth/ExecuteJob>
 #include <QCoreApplication>
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,7 +45,7 @@ int listInProcess(const QString &directory, const QMimeDatabase &database)
     int listed = 0;
     for (const QFileInfo &info : infos) {
         const EntryInfo entry(info, database.mimeTypeForFile(info).iconName());
-        listed += entry.fileName().isEmpty() ? 0 : 1;
+        listed += entry.filePath().isEmpty() ? 0 : 1;
     }
     return listed;
 }
@@ -67,13 +66,10 @@ int listThroughHelper(const QString &directory, QString *error)
     if (job->data().contains(Protocol::Reply::Notice)) {
         *error = job->data().value(Protocol::Reply::Notice).toString();
     }
-    const QVariantList records = job->data().value(Protocol::Reply::EntryInfoList).toList();
+    const QVector<EntryInfo> entries = EntryInfo::fromListing(directory, job->data().value(Protocol::Reply::EntryInfoList).toList());
     int listed = 0;
-    for (const QVariant &record : records) {
-        QDataStream stream(record.toByteArray());
-        EntryInfo entry;
-        stream >> entry;
-        listed += entry.fileName().isEmpty() ? 0 : 1;
+    for (const EntryInfo &entry : entries) {
+        listed += entry.filePath().isEmpty() ? 0 : 1;
     }
     return listed;
 }

@@ -21,7 +21,8 @@ namespace
 {
 const int moduleFilters = int(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
 
-QList<EntryInfo> decode(const KAuth::ActionReply &reply)
+// Paths are put back only where a listing of @p directory is decoded.
+QList<EntryInfo> decode(const KAuth::ActionReply &reply, const QString &directory = QString())
 {
     QList<EntryInfo> entries;
     const QVariantList records = reply.data().value(QStringLiteral("entryinfolist")).toList();
@@ -29,6 +30,7 @@ QList<EntryInfo> decode(const KAuth::ActionReply &reply)
         QDataStream stream(record.toByteArray());
         EntryInfo entry;
         stream >> entry;
+        entry.restorePathIn(EntryInfo::listingDirectory(directory));
         entries.append(entry);
     }
     return entries;
@@ -237,7 +239,7 @@ private Q_SLOTS:
     {
         const KAuth::ActionReply reply =
             IntegritySecurityHelper().entryinfolist({{QStringLiteral("path"), m_dir.path()}, {QStringLiteral("filters"), moduleFilters}});
-        const EntryInfo entry = entryNamed(decode(reply), QStringLiteral("afick.conf"));
+        const EntryInfo entry = entryNamed(decode(reply, m_dir.path()), QStringLiteral("afick.conf"));
         QCOMPARE(entry.filePath(), QDir(m_dir.path()).filePath(QStringLiteral("afick.conf")));
         QCOMPARE(entry.fileName(), QStringLiteral("afick.conf"));
         const QFile::Permissions permissions(entry.permissions());
@@ -455,7 +457,7 @@ private Q_SLOTS:
     void pseudoFileSystemNotRead()
     {
         const QString path = QStringLiteral("/sys/kernel");
-        const QList<EntryInfo> entries = decode(DirectoryLister::list(path, {}, QDir::Files, QDir::Name, CallerAccess::forUid(0)));
+        const QList<EntryInfo> entries = decode(DirectoryLister::list(path, {}, QDir::Files, QDir::Name, CallerAccess::forUid(0)), path);
         const QMimeDatabase database;
         int checked = 0;
         for (const EntryInfo &entry : entries) {

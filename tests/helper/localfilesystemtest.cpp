@@ -3,7 +3,11 @@
 
 #include "localfilesystem.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 // The magic numbers are written out: a constant taken from the same header
 // as the code would not notice a wrong one. One row per decision, not one per
@@ -33,6 +37,25 @@ private Q_SLOTS:
         QFETCH(qulonglong, type);
         QFETCH(bool, local);
         QCOMPARE(LocalFileSystem::isLocalType(static_cast<unsigned long>(type)), local);
+    }
+
+    // A directory's answer holds for its entries only up to a mount point.
+    void entryMountedElsewhereIsExaminedOnItsOwn()
+    {
+        QTemporaryDir dir;
+        const int directoryFd = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int entryFd = ::open("/proc/self/status", O_PATH | O_CLOEXEC);
+        QVERIFY(directoryFd >= 0 && entryFd >= 0);
+        struct stat status;
+        QCOMPARE(::fstat(entryFd, &status), 0);
+        const bool directoryLocal = LocalFileSystem::holds(directoryFd);
+        const bool entryLocal = LocalFileSystem(directoryFd).holdsEntry(entryFd, status);
+        ::close(entryFd);
+        ::close(directoryFd);
+        if (!directoryLocal) {
+            QSKIP("The temporary directory is not on a local file system here");
+        }
+        QVERIFY(!entryLocal);
     }
 };
 

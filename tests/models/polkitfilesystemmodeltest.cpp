@@ -101,6 +101,15 @@ void PolkitFileSystemModelTest::decodesReplyElements_data()
     const QByteArray pathOnly = encoded.left(4 + 2 * full.filePath().size());
 
     QTest::newRow("complete-entry-round-trips") << QVariant(encoded) << full.filePath() << full.fileName() << full.iconName() << 0x6000;
+    EntryInfo bare = full;
+    bare.setFilePath(QString());
+    QTest::newRow("left-out-path-is-the-directory-and-name")
+        << QVariant(FakeListing::encode(bare)) << full.filePath() << full.fileName() << full.iconName() << 0x6000;
+    EntryInfo parent = FakeListing::entry(QStringLiteral("/"), QStringLiteral(".."));
+    parent.setFilePath(QStringLiteral("/"));
+    parent.omitPathIn(EntryInfo::listingDirectory(QStringLiteral("/etc")));
+    QTest::newRow("dot-dot-keeps-its-path") << QVariant(FakeListing::encode(parent)) << QStringLiteral("/") << QStringLiteral("..") << parent.iconName()
+                                            << parent.permissions();
     // A damaged record is dropped whole rather than mixed with leftovers.
     QTest::newRow("cut-after-path-reads-nothing") << QVariant(pathOnly) << QString() << QString() << QString() << 0;
     QTest::newRow("length-beyond-data-reads-nothing") << QVariant(bigEndian32(0x7ffffffe) + QByteArray("abcd")) << QString() << QString() << QString() << 0;
@@ -110,7 +119,8 @@ void PolkitFileSystemModelTest::decodesReplyElements_data()
 void PolkitFileSystemModelTest::decodesReplyElements()
 {
     QFETCH(QVariant, element);
-    const QVector<EntryInfo> entries = PolkitFileSystemTreeItem::decodeListing({{QStringLiteral("entryinfolist"), QVariantList{element}}});
+    const QVector<EntryInfo> entries =
+        PolkitFileSystemTreeItem::decodeListing(QStringLiteral("/etc"), {{QStringLiteral("entryinfolist"), QVariantList{element}}});
     QCOMPARE(entries.size(), 1);
     QTEST(entries.first().filePath(), "filePath");
     QTEST(entries.first().fileName(), "fileName");

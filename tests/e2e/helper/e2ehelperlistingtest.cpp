@@ -17,7 +17,8 @@ const QString Directory = QStringLiteral("/etc/trustwatch-e2e-list");
 constexpr int TimeoutMs = 20000;
 const int ModuleFilters = int(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
 
-QList<EntryInfo> decode(const QVariant &list)
+// Paths are put back only where a listing of @p directory is decoded.
+QList<EntryInfo> decode(const QVariant &list, const QString &directory = QString())
 {
     QList<EntryInfo> entries;
     const QVariantList encoded = list.toList();
@@ -30,6 +31,7 @@ QList<EntryInfo> decode(const QVariant &list)
             qWarning("entry %d does not decode", int(entries.size()));
             return {};
         }
+        entry.restorePathIn(EntryInfo::listingDirectory(directory));
         entries.append(entry);
     }
     return entries;
@@ -139,7 +141,7 @@ void E2eHelperListingTest::emptyArgumentsListTheRootDirectory()
 {
     const E2eActionResult result = E2eEnvironment::runAction(QStringLiteral("entryinfolist"), {}, TimeoutMs);
     QVERIFY2(result.succeeded(), qPrintable(result.describe()));
-    const QList<EntryInfo> entries = decode(result.data.value(QStringLiteral("entryinfolist")));
+    const QList<EntryInfo> entries = decode(result.data.value(QStringLiteral("entryinfolist")), QStringLiteral("/"));
     const QStringList names = namesOf(entries);
     QCOMPARE(names.mid(0, 2), (QStringList{QStringLiteral("."), QStringLiteral("..")}));
     QVERIFY(names.contains(QStringLiteral("etc")));
@@ -158,7 +160,7 @@ void E2eHelperListingTest::entriesCarryPathIconAndPermissions()
                                                              {{QStringLiteral("path"), Directory}, {QStringLiteral("filters"), ModuleFilters}},
                                                              TimeoutMs);
     QVERIFY2(result.succeeded(), qPrintable(result.describe()));
-    const QList<EntryInfo> entries = decode(result.data.value(QStringLiteral("entryinfolist")));
+    const QList<EntryInfo> entries = decode(result.data.value(QStringLiteral("entryinfolist")), Directory);
 
     const EntryInfo *conf = find(entries, QStringLiteral("afick.conf"));
     QVERIFY(conf);
