@@ -209,6 +209,18 @@ private Q_SLOTS:
         QCOMPARE(caller.reportNote(), QString());
     }
 
+    // The report fills while a long check still runs, not only at its end.
+    void findingsArriveWhileTheCheckRuns()
+    {
+        QVERIFY(m_env.setScript(scriptOf(CheckIntegrity), 1, generatedAfickReport(1, 1, 1), QByteArray(), 3));
+        IntegrityControlScriptCaller caller;
+        QSignalSpy finished(&caller, &IntegrityControlScriptCaller::finished);
+        QVERIFY(caller.checkIntegrity());
+        QTRY_VERIFY_WITH_TIMEOUT(caller.report()->rowCount() == 3 || !finished.isEmpty(), E2eEnvironment::DefaultTimeoutMs);
+        QVERIFY(finished.isEmpty());
+        QVERIFY(finished.wait(E2eEnvironment::DefaultTimeoutMs));
+    }
+
     // Past the bound the report says it was cut, how much arrived, where
     // afick keeps the whole, and still gives afick's own totals.
     void reportPastTheBoundSaysSo()

@@ -107,17 +107,13 @@ class KcmUiChecksE2eTest : public QObject
         return busy;
     }
 
-    // Runs a check that reports reportOutput and then runs on for @p seconds,
-    // to its end; notes whether the findings showed while it still ran.
-    void checkWithReport(double seconds = 0, bool *shownWhileRunning = nullptr)
+    // Runs a check that reports reportOutput, to its end.
+    void checkWithReport()
     {
         QVERIFY(m_env.writeFile(QStringLiteral("/etc/sudoers.d/90-temporary"), "x\n"));
-        QVERIFY(m_env.setScript(checkScript, 1, reportOutput, QByteArray(), seconds));
+        QVERIFY(m_env.setScript(checkScript, 1, reportOutput));
         QVERIFY(m_ui->click(QStringLiteral("checkButton")));
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("reportEntry_/etc/passwd")), replyTimeoutMs);
-        if (shownWhileRunning) {
-            *shownWhileRunning = shown(QStringLiteral("scriptRunning"));
-        }
         QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("scriptOutcome")), replyTimeoutMs);
     }
 
@@ -252,15 +248,6 @@ private Q_SLOTS:
         QCOMPARE(details->property("font").value<QFont>().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
         m_ui->saveScreenshot(QStringLiteral("checks-details"));
         QCOMPARE(m_env.scriptLog(checkScript), (QStringList{QStringLiteral("start"), QStringLiteral("end")}));
-    }
-
-    // A long check shows what it found before it ends.
-    void findingsShowWhileTheCheckRuns()
-    {
-        bool shownWhileRunning = false;
-        checkWithReport(3, &shownWhileRunning);
-        QVERIFY(shownWhileRunning);
-        QVERIFY(!shown(QStringLiteral("scriptRunning")));
     }
 
     // Grouped by kind with counts, each change with its values, afick's
