@@ -281,12 +281,14 @@ void IntegrityFileSystemModel::announceBelow(const QModelIndex &parent, const QV
     }
 }
 
+bool IntegrityFileSystemModel::canStopChecking(const QString &path) const
+{
+    return AfickRuleEdits::isWritablePath(path) && pathScope().evaluate(path).mayBeChecked();
+}
+
 bool IntegrityFileSystemModel::stopChecking(const QString &path)
 {
-    if (!AfickRuleEdits::isWritablePath(path)) {
-        return false;
-    }
-    if (!pathScope().evaluate(path).mayBeChecked()) {
+    if (!canStopChecking(path)) {
         return false;
     }
     applyRuleEdit(AfickRule{QStringLiteral("!"), path, {}});

@@ -54,6 +54,8 @@ public:
      * line cannot name it.
      */
     Q_INVOKABLE bool stopChecking(const QString &path);
+    /// Whether stopChecking() would make an edit for @p path.
+    Q_INVOKABLE bool canStopChecking(const QString &path) const;
     /**
      * Gives @p path a rule of its own, as a pending edit: its effective rule
      * without the attribute that afick's compare output calls @p attribute

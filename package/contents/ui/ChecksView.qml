@@ -395,10 +395,10 @@ QQC2.ScrollView {
                     ReportEntry {
                         id: entry
 
-                        // Whether afick still checks the path under the edited rules.
+                        // Whether a rule could still leave the path out under the edited
+                        // rules; the model decides, so the button and the edit agree.
                         function readChecked() {
-                            const state = kcm.integrityFileSystemModel.effectiveRule(path).effectiveState;
-                            checked = state === "own" || state === "inherited";
+                            checked = kcm.integrityFileSystemModel.canStopChecking(path);
                         }
 
                         Layout.fillWidth: true
