@@ -21,11 +21,6 @@ bool isInEffect(const AfickRule &rule)
     return rule.prefix == QLatin1String("!") || !rule.attributes.isEmpty();
 }
 
-bool hasWildcard(const QString &name)
-{
-    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')) || name.contains(QLatin1Char('['));
-}
-
 // Suffixes are matched with their dot: "log" leaves out "Xorg.0.log", not "syslog".
 QStringList dotted(const QStringList &suffixes)
 {
@@ -186,6 +181,29 @@ const AfickRule *AfickPathScope::ruleAt(const QString &path, const QVector<NameR
         }
     }
     return nullptr;
+}
+
+bool AfickPathScope::hasWildcard(const QString &rulePath)
+{
+    return rulePath.contains(QLatin1Char('*')) || rulePath.contains(QLatin1Char('?')) || rulePath.contains(QLatin1Char('['));
+}
+
+bool AfickPathScope::wildcardNames(const QString &rulePath, const QString &path)
+{
+    if (!hasWildcard(rulePath)) {
+        return false;
+    }
+    const QStringList patterns = rulePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList names = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (patterns.size() != names.size()) {
+        return false;
+    }
+    for (int index = 0; index < names.size(); ++index) {
+        if (fnmatch(QFile::encodeName(patterns.at(index)).constData(), QFile::encodeName(names.at(index)).constData(), FNM_PERIOD) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 AfickPathScope::Verdict AfickPathScope::evaluate(const QString &path, bool isDirectory) const

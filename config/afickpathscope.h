@@ -79,6 +79,15 @@ public:
      */
     Verdict evaluate(const QString &path, bool isDirectory = false) const;
 
+    /**
+     * Whether the rule path @p rulePath, with afick's wildcards, names
+     * @p path itself: name for name, as the shell expands them. False for a
+     * rule path without wildcards.
+     */
+    static bool wildcardNames(const QString &rulePath, const QString &path);
+    /// Whether @p rulePath holds one of afick's wildcards: "*", "?" or "[".
+    static bool hasWildcard(const QString &rulePath);
+
 private:
     struct WildcardRule {
         AfickRule rule;

@@ -3,6 +3,7 @@
 
 #include "afickruleedits.h"
 
+#include "afickpathscope.h"
 #include "afickvocabulary.h"
 
 #include <QHash>
@@ -145,10 +146,24 @@ bool isWritablePath(const QString &path)
 
 QString nearestEditedRule(const QString &path, const AfickRuleMap &currentRules, const AfickRuleMap &parsedRules)
 {
+    QStringList editedWildcards;
+    for (const AfickRuleMap *rules : {&currentRules, &parsedRules}) {
+        for (auto rule = rules->cbegin(); rule != rules->cend(); ++rule) {
+            if (AfickPathScope::hasWildcard(rule.key()) && !editedWildcards.contains(rule.key())
+                && currentRules.value(rule.key()) != parsedRules.value(rule.key())) {
+                editedWildcards.append(rule.key());
+            }
+        }
+    }
     QString ancestor = path;
     while (!ancestor.isEmpty()) {
         if (currentRules.value(ancestor) != parsedRules.value(ancestor)) {
             return ancestor;
+        }
+        for (const QString &wildcard : std::as_const(editedWildcards)) {
+            if (AfickPathScope::wildcardNames(wildcard, ancestor)) {
+                return wildcard;
+            }
         }
         if (ancestor == QLatin1String("/")) {
             break;

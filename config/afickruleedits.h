@@ -41,7 +41,8 @@ bool isWritablePath(const QString &path);
 /**
  * The nearest of @p path and its ancestors whose rule in @p currentRules
  * differs from the one in @p parsedRules (added, changed or removed), or
- * empty when none does.
+ * empty when none does. An edited wildcard rule counts where it names the
+ * path or an ancestor; it is returned as written.
  */
 QString nearestEditedRule(const QString &path, const AfickRuleMap &currentRules, const AfickRuleMap &parsedRules);
 }

@@ -170,6 +170,12 @@ private Q_SLOTS:
                                       << "/";
         QTest::newRow("name-prefix-is-no-ancestor") << read << (read + QStringList{"/etc/pass R"}) << "/etc/passwd"
                                                     << "";
+        QTest::newRow("wildcard-edit-names-an-ancestor") << read << (read + QStringList{"!/etc/ssl/*.d"}) << "/etc/ssl/certs.d/a.pem"
+                                                         << "/etc/ssl/*.d";
+        QTest::newRow("removed-wildcard-names-the-path") << (read + QStringList{"/etc/*wd R"}) << read << "/etc/passwd"
+                                                         << "/etc/*wd";
+        QTest::newRow("wildcard-edit-elsewhere") << read << (read + QStringList{"!/etc/ssl/*.d"}) << "/etc/ssl/certs/a.pem"
+                                                 << "";
         QTest::newRow("descendant-edit-does-not-cover") << read << (read + QStringList{"/etc/ssl/x R"}) << "/etc/ssl"
                                                         << "";
     }
